@@ -1,0 +1,6 @@
+# Cross build for 64-bit Windows with Debian's mingw-w64 (posix thread model,
+# so that std::thread and friends exist; winpthreads is linked statically).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TARVO_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

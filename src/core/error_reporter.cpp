@@ -1,0 +1,58 @@
+#include "core/error_reporter.h"
+
+#include <new>
+#include <vector>
+
+#include "core/message_format.h"
+
+std::wstring ErrorReporter::loadText(UINT stringId)
+{
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    // The table holds texts longer than any fixed buffer would guess: grow
+    // until the loaded text no longer fills the buffer.
+    std::vector<wchar_t> buffer(256);
+    int length = 0;
+    for (;;) {
+        length = LoadStringW(module, stringId, buffer.data(), static_cast<int>(buffer.size()));
+        if (length < static_cast<int>(buffer.size()) - 1) {
+            break;
+        }
+        buffer.assign(buffer.size() * 2, L'\0');
+    }
+    return std::wstring(buffer.data(), length > 0 ? length : 0);
+}
+
+int ErrorReporter::showError(HWND owner, const ErrorText& text,
+                             const std::optional<ErrorText>& caption) noexcept
+{
+    try {
+        std::wstring body = text.isStringId() ? loadText(text.stringId()) : text.text();
+        std::wstring title;
+        if (caption) {
+            title = caption->isStringId() ? loadText(caption->stringId()) : caption->text();
+        }
+        return MessageBoxW(owner, body.c_str(), caption ? title.c_str() : nullptr, MB_ICONERROR);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+int ErrorReporter::showErrorWithText(HWND owner, std::wstring_view format,
+                                     std::wstring_view argument) noexcept
+{
+    try {
+        return showError(owner, formatMessage(format, {argument}));
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+int ErrorReporter::showErrorWithCode(HWND owner, std::wstring_view format, std::wstring_view argument,
+                                     std::int32_t code) noexcept
+{
+    try {
+        return showError(owner, formatMessage(format, {argument, code}));
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
