@@ -1,0 +1,288 @@
+#include "core/launcher.h"
+
+#include <limits>
+
+#include "config/environment_text.h"
+#include "config/module_path.h"
+#include "config/settings_reader.h"
+#include "core/command_line_split.h"
+#include "core/pe_image.h"
+#include "runtime/runtime_locator.h"
+#include "support/handle_owners.h"
+
+namespace {
+
+std::wstring withTrailingBackslash(std::wstring folder)
+{
+    if (folder.empty() || folder.back() != L'\\') {
+        folder += L'\\';
+    }
+    return folder;
+}
+
+}  // namespace
+
+Launcher::~Launcher()
+{
+    // The order matters: the splash goes first, the VM next (DestroyJavaVM waits
+    // for the Java program's last non-daemon thread), then the channel that a
+    // handover thread may still be using.
+    splash.closeSplashWindow();
+    if (vmRun.javaVm) {
+        vmRun.javaVm->DestroyJavaVM();
+        vmRun.javaVm = nullptr;
+    }
+    instanceChannel.closeChannel();
+    splash.callRuntimeSplashClose();
+}
+
+bool Launcher::initialize()
+{
+    arguments = argumentsFromCommandLine(GetCommandLineW());
+    if (!readLauncherSettings(ownerWindow(), settings)) {
+        return false;
+    }
+    if (!instanceChannel.setUp(ownerWindow(), settings, arguments)) {
+        return false;
+    }
+    // A later start has handed its arguments over: it neither changes its
+    // working folder nor looks for a runtime.
+    if (instanceChannel.singleInstanceActive() && !instanceChannel.isFirstInstance()) {
+        return true;
+    }
+    if (settings.overrideWorkingDir) {
+        applyWorkingFolder();
+    }
+    return findRuntime();
+}
+
+void Launcher::applyWorkingFolder()
+{
+    std::optional<std::wstring> folder =
+        moduleFolder(ownerWindow(), FolderForm::withoutTrailingBackslash);
+    if (folder && !folder->empty()) {
+        SetCurrentDirectoryW(folder->c_str());
+    }
+}
+
+bool Launcher::findRuntime()
+{
+    if (!settings.jrePath.empty()) {
+        if (auto library = findJvmLibrary(withTrailingBackslash(settings.jrePath), settings.jvmType)) {
+            jvmLibraryPath = *library;
+            checkRuntimeBitness();
+            return true;
+        }
+    }
+
+    // A runtime shipped beside the executable is the product's own: no
+    // bitness check, no hand-over.
+    if (std::optional<std::wstring> folder = moduleFolder(ownerWindow(), FolderForm::withTrailingBackslash)) {
+        std::wstring home = *folder;
+        if (!hasJavaDll(home)) {
+            home += L"jre64\\";
+        }
+        if (hasJavaDll(home)) {
+            if (auto library = findJvmLibrary(home, settings.jvmType)) {
+                jvmLibraryPath = *library;
+                return true;
+            }
+        }
+    }
+
+    if (std::optional<RegistryRuntime> registered = findRegistryRuntime(settings)) {
+        jvmLibraryPath = registered->jvmLibraryPath;
+        delegateToPair = registered->foundInWow64View;
+        return true;
+    }
+
+    const std::wstring javaHomeReference = L"%JAVA_HOME%";
+    std::wstring javaHome = expandEnvironment(javaHomeReference);
+    if (!javaHome.empty() && javaHome != javaHomeReference) {
+        std::wstring home = withTrailingBackslash(javaHome);
+        if (hasJavaDll(home)) {
+            if (auto library = findJvmLibrary(home, settings.jvmType)) {
+                jvmLibraryPath = *library;
+                checkRuntimeBitness();
+                return true;
+            }
+        }
+    }
+
+    std::optional<ChosenRuntime> chosen =
+        askForRuntime(GetActiveWindow(), runtimeNotFoundMessage(settings), settings.jvmType);
+    if (!chosen) {
+        return false;
+    }
+    jvmLibraryPath = chosen->jvmLibraryPath;
+    checkRuntimeBitness();
+    storeChosenRuntimeFolder(chosen->folder);
+    return true;
+}
+
+void Launcher::checkRuntimeBitness()
+{
+    delegateToPair = false;
+    if (settings.pairProduct.empty()) {
+        return;
+    }
+    std::optional<PeImageInfo> image = readPeImageInfo(jvmLibraryPath);
+    // Only a genuine PE image decides; a damaged file is left to the binding,
+    // which reports it.
+    if (image && image->validImage && image->machine == kMachineX86) {
+        delegateToPair = true;
+    }
+}
+
+void Launcher::storeChosenRuntimeFolder(const std::wstring&)
+{
+    // The chosen folder is remembered once the settings files can be written.
+}
+
+int Launcher::run()
+{
+    if (delegateToPair) {
+        return runPairProduct();
+    }
+    if (instanceChannel.singleInstanceActive() && !instanceChannel.isFirstInstance()) {
+        return waitForFirstInstance();
+    }
+    return runJavaProgram();
+}
+
+int Launcher::runPairProduct()
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    // The pair product gets this process's command line unchanged; CreateProcessW
+    // may write into the buffer, so it gets a copy.
+    std::wstring commandLine = GetCommandLineW();
+    BOOL created = CreateProcessW(settings.pairProduct.c_str(), commandLine.data(), nullptr,
+                                  nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
+    KernelHandleOwner process(created ? started.hProcess : nullptr);
+    KernelHandleOwner thread(created ? started.hThread : nullptr);
+    if (!settings.pairReturnCode || !process) {
+        return 0;
+    }
+    WaitForSingleObject(process.get(), INFINITE);
+    DWORD exitCode = 0;
+    if (!GetExitCodeProcess(process.get(), &exitCode)) {
+        exitCode = 0;
+    }
+    return static_cast<int>(exitCode);
+}
+
+int Launcher::waitForFirstInstance()
+{
+    KernelHandleOwner firstInstance(
+        OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, instanceChannel.firstProcessId()));
+    if (!firstInstance) {
+        return 0;
+    }
+    for (;;) {
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) &&
+            message.message == instanceChannel.messageId()) {
+            return static_cast<int>(static_cast<DWORD>(message.wParam));
+        }
+        DWORD exitCode = 0;
+        if (!GetExitCodeProcess(firstInstance.get(), &exitCode)) {
+            // Nobody can tell how the first instance ended: report failure
+            // rather than a success that may not have happened.
+            return -1;
+        }
+        if (exitCode != STILL_ACTIVE) {
+            return static_cast<int>(exitCode);
+        }
+        Sleep(100);
+    }
+}
+
+bool Launcher::splashWanted() const
+{
+    for (const std::wstring& argument : arguments) {
+        if (argument == L"-nosplash" || argument == L"/nosplash") {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Launcher::askDefaultStackSize()
+{
+    if (vmThreadStackSize != 0 || defaultStackSizeAsked || !jvmEntries.defaultInitArgsEntry) {
+        return;
+    }
+    defaultStackSizeAsked = true;
+    Jdk11InitArgs initArgs{};
+    initArgs.version = kJniVersion11;
+    jvmEntries.defaultInitArgsEntry(&initArgs);
+    if (initArgs.javaStackSize > 0) {
+        vmThreadStackSize = static_cast<std::uint64_t>(initArgs.javaStackSize);
+    }
+}
+
+int Launcher::runJavaProgram()
+{
+    prepareVmEnvironment(jvmLibraryPath, settings);
+    if (splashWanted()) {
+        splash.startSplash(jvmLibraryPath);
+    }
+    if (!bindJvmLibrary(ownerWindow(), jvmLibraryPath, jvmEntries)) {
+        return -1;
+    }
+    assembleVmOptions(ownerWindow(), settings, arguments, vmOptions, vmThreadStackSize);
+    askDefaultStackSize();
+
+    // Everything the VM thread reads is written before it starts.
+    vmRun.owner = ownerWindow();
+    vmRun.settings = &settings;
+    vmRun.arguments = &arguments;
+    vmRun.options = &vmOptions;
+    vmRun.entries = &jvmEntries;
+
+    DWORD result = 1;
+    HANDLE created = nullptr;
+    // A stack size this build cannot express is treated like a thread that
+    // could not be created: the program runs on the main thread.
+    if (vmThreadStackSize <= std::numeric_limits<SIZE_T>::max()) {
+        created = CreateThread(nullptr, static_cast<SIZE_T>(vmThreadStackSize), vmThreadMain, this,
+                               0, nullptr);
+    }
+    if (created) {
+        KernelHandleOwner vmThread(created);
+        WaitForSingleObject(vmThread.get(), INFINITE);
+        if (!GetExitCodeThread(vmThread.get(), &result)) {
+            result = 1;
+        }
+    } else {
+        result = runVmOnThisThread() ? 0 : 1;
+    }
+    if (result == 0) {
+        return 0;
+    }
+    splash.callRuntimeSplashClose();
+    return -1;
+}
+
+bool Launcher::runVmOnThisThread()
+{
+    if (!createVm(vmRun) || !runMainClass(vmRun)) {
+        return false;
+    }
+    if (settings.isService && vmRun.javaVm) {
+        vmRun.javaVm->DestroyJavaVM();
+        vmRun.javaVm = nullptr;
+    }
+    return true;
+}
+
+DWORD WINAPI Launcher::vmThreadMain(void* parameter)
+{
+    auto* launcher = static_cast<Launcher*>(parameter);
+    if (!launcher) {
+        return 1;
+    }
+    return launcher->runVmOnThisThread() ? 0 : 1;
+}

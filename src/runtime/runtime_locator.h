@@ -1,0 +1,38 @@
+// Finding a Java runtime and the JVM library inside it.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "config/launcher_settings.h"
+
+// The JVM library under a runtime home folder (ending in a backslash) that fits
+// the JVM type, or nothing.
+[[nodiscard]] std::optional<std::wstring> findJvmLibrary(const std::wstring& homeFolder, int jvmType);
+
+// Whether the folder (ending in a backslash) holds "bin\java.dll".
+[[nodiscard]] bool hasJavaDll(const std::wstring& folder);
+
+struct RegistryRuntime {
+    std::wstring jvmLibraryPath;
+    bool foundInWow64View = false;  // a 32-bit runtime: the pair product must run it
+};
+
+// The best registered runtime for the settings: the native registry view first,
+// the 32-bit view only when a pair product is configured.
+[[nodiscard]] std::optional<RegistryRuntime> findRegistryRuntime(const LauncherSettings& settings);
+
+// The text of the runtime-not-found dialog: the server or the general message
+// with the version requirement filled in.
+std::wstring runtimeNotFoundMessage(const LauncherSettings& settings);
+
+struct ChosenRuntime {
+    std::wstring jvmLibraryPath;
+    std::wstring folder;
+};
+
+// Lets the user pick a runtime folder; nothing when the dialog was cancelled.
+[[nodiscard]] std::optional<ChosenRuntime> askForRuntime(HWND owner, const std::wstring& message,
+                                                         int jvmType);
