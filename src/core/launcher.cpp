@@ -4,6 +4,7 @@
 
 #include "config/environment_text.h"
 #include "config/module_path.h"
+#include "config/runtime_folder_store.h"
 #include "config/settings_reader.h"
 #include "core/command_line_split.h"
 #include "core/pe_image.h"
@@ -116,7 +117,7 @@ bool Launcher::findRuntime()
     }
     jvmLibraryPath = chosen->jvmLibraryPath;
     checkRuntimeBitness();
-    storeChosenRuntimeFolder(chosen->folder);
+    storeChosenRuntimeFolder(ownerWindow(), settings, chosen->folder);
     return true;
 }
 
@@ -132,11 +133,6 @@ void Launcher::checkRuntimeBitness()
     if (image && image->validImage && image->machine == kMachineX86) {
         delegateToPair = true;
     }
-}
-
-void Launcher::storeChosenRuntimeFolder(const std::wstring&)
-{
-    // The chosen folder is remembered once the settings files can be written.
 }
 
 int Launcher::run()

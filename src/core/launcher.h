@@ -34,7 +34,6 @@ private:
     void applyWorkingFolder();
     [[nodiscard]] bool findRuntime();
     void checkRuntimeBitness();
-    void storeChosenRuntimeFolder(const std::wstring& folder);
 
     int runPairProduct();
     int waitForFirstInstance();

@@ -1,0 +1,20 @@
+// Remembering the runtime folder the user chose, so that the next start finds
+// it without asking.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "config/launcher_settings.h"
+
+// The files that receive "JRE Path": for a service the settings file beside the
+// executable (and the pair product's), otherwise the per-user settings file
+// (and the pair product's per-user file), their folders created first. Empty
+// when the settings file path cannot be formed.
+std::vector<std::wstring> chosenRuntimeTargets(HWND owner, const LauncherSettings& settings);
+
+// Writes the folder as "JRE Path" into every target; write failures are ignored.
+void storeChosenRuntimeFolder(HWND owner, const LauncherSettings& settings,
+                              const std::wstring& folder);
