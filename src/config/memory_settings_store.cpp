@@ -1,0 +1,60 @@
+#include "config/memory_settings_store.h"
+
+const MemorySettingsStore::Section* MemorySettingsStore::findSection(std::wstring_view name) const
+{
+    for (const Section& section : sections_) {
+        if (section.name == name) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
+
+std::wstring MemorySettingsStore::readSetting(std::wstring_view section, std::wstring_view key) const
+{
+    const Section* found = findSection(section);
+    if (found == nullptr) {
+        return {};
+    }
+    for (const auto& [name, value] : found->pairs) {
+        if (name == key) {
+            return value;
+        }
+    }
+    return {};
+}
+
+std::vector<std::wstring> MemorySettingsStore::sectionNames() const
+{
+    std::vector<std::wstring> names;
+    names.reserve(sections_.size());
+    for (const Section& section : sections_) {
+        names.push_back(section.name);
+    }
+    return names;
+}
+
+void MemorySettingsStore::addSection(std::wstring_view name)
+{
+    sections_.push_back(Section{std::wstring(name), {}});
+}
+
+void MemorySettingsStore::addToLastSection(std::wstring_view key, std::wstring_view value)
+{
+    if (!sections_.empty()) {
+        sections_.back().pairs.emplace_back(key, value);
+    }
+}
+
+void MemorySettingsStore::setSetting(std::wstring_view section, std::wstring_view key,
+                                     std::wstring_view value)
+{
+    for (Section& existing : sections_) {
+        if (existing.name == section) {
+            existing.pairs.emplace_back(key, value);
+            return;
+        }
+    }
+    addSection(section);
+    addToLastSection(key, value);
+}
