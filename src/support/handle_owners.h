@@ -59,7 +59,10 @@ public:
         handle_ = nullptr;
     }
 
-    FindHandleOwner(FindHandleOwner&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    FindHandleOwner(FindHandleOwner&& other) noexcept
+        : handle_(std::exchange(other.handle_, nullptr))
+    {
+    }
     FindHandleOwner& operator=(FindHandleOwner&& other) noexcept
     {
         if (this != &other) {
