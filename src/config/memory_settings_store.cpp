@@ -10,7 +10,8 @@ const MemorySettingsStore::Section* MemorySettingsStore::findSection(std::wstrin
     return nullptr;
 }
 
-std::wstring MemorySettingsStore::readSetting(std::wstring_view section, std::wstring_view key) const
+std::wstring MemorySettingsStore::readSetting(std::wstring_view section,
+                                             std::wstring_view key) const
 {
     const Section* found = findSection(section);
     if (found == nullptr) {
