@@ -1,0 +1,90 @@
+#include "config/settings_store.h"
+
+#include "config/split_text.h"
+#include "support/handle_owners.h"
+
+namespace {
+
+constexpr DWORD firstBufferSize = 256;
+
+// A file that keeps filling whatever room it is given is not a settings file;
+// stop growing at 16 million characters and use what was read.
+constexpr DWORD largestBufferSize = 1u << 24;
+
+// Text up to the first zero: the profile functions count past a zero that a
+// damaged file may carry.
+std::wstring textUpToZero(const std::vector<wchar_t>& buffer, DWORD length)
+{
+    std::wstring_view text(buffer.data(), length);
+    return std::wstring(text.substr(0, text.find(L'\0')));
+}
+
+}  // namespace
+
+DWORD IniSettingsStore::probe() const
+{
+    KernelHandleOwner file(CreateFileW(filePath_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return GetLastError();
+    }
+    char firstBytes[4];
+    DWORD bytesRead = 0;
+    if (!ReadFile(file.get(), firstBytes, sizeof firstBytes, &bytesRead, nullptr)) {
+        return GetLastError();
+    }
+    return 0;
+}
+
+std::wstring IniSettingsStore::readSetting(std::wstring_view section, std::wstring_view key) const
+{
+    std::wstring sectionName(section);
+    std::wstring keyName(key);
+    std::vector<wchar_t> buffer(firstBufferSize);
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        DWORD length = GetPrivateProfileStringW(sectionName.c_str(), keyName.c_str(), L"",
+                                                buffer.data(), size, filePath_.c_str());
+        // A value that fills the buffer may have been cut: read it again with
+        // twice the room.
+        if (length != size - 1 || size >= largestBufferSize) {
+            return textUpToZero(buffer, length);
+        }
+        buffer.assign(size * 2, L'\0');
+    }
+}
+
+std::vector<std::wstring> IniSettingsStore::sectionNames() const
+{
+    std::vector<wchar_t> buffer(firstBufferSize);
+    DWORD length = 0;
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        length = GetPrivateProfileSectionNamesW(buffer.data(), size, filePath_.c_str());
+        // The list is cut to size minus 2 when it does not fit.
+        if (length != size - 2 || size >= largestBufferSize) {
+            break;
+        }
+        buffer.assign(size * 2, L'\0');
+    }
+    std::vector<std::wstring> names;
+    for (std::wstring& name : splitText(std::wstring_view(buffer.data(), length),
+                                        std::wstring_view(L"\0", 1))) {
+        if (!name.empty()) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
+}
+
+bool IniSettingsStore::writeSetting(std::wstring_view section, std::wstring_view key,
+                                    std::wstring_view value)
+{
+    return WritePrivateProfileStringW(std::wstring(section).c_str(), std::wstring(key).c_str(),
+                                      std::wstring(value).c_str(), filePath_.c_str()) != FALSE;
+}
+
+bool IniSettingsStore::deleteFile()
+{
+    return DeleteFileW(filePath_.c_str()) != FALSE;
+}

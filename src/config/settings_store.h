@@ -1,0 +1,56 @@
+// Reading and writing the settings files through the system's profile-string
+// functions.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// What every settings reader offers, in this order.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    // Opens the file for reading without sharing and reads its first bytes:
+    // 0 when that works, the system error code otherwise.
+    [[nodiscard]] virtual DWORD probe() const = 0;
+
+    // The value of a key; empty when the file, the section or the key is absent.
+    virtual std::wstring readSetting(std::wstring_view section, std::wstring_view key) const = 0;
+
+    // Every section name in the file.
+    virtual std::vector<std::wstring> sectionNames() const = 0;
+
+    // Writes the key, creating the file, section or key as needed.
+    [[nodiscard]] virtual bool writeSetting(std::wstring_view section, std::wstring_view key,
+                                            std::wstring_view value) = 0;
+
+    [[nodiscard]] virtual bool deleteFile() = 0;
+
+protected:
+    SettingsStore() = default;
+    SettingsStore(const SettingsStore&) = default;
+    SettingsStore& operator=(const SettingsStore&) = default;
+};
+
+// A settings file read with GetPrivateProfileStringW. Each call opens the file
+// itself; nothing stays open between calls, and reading never writes to it.
+class IniSettingsStore : public SettingsStore {
+public:
+    explicit IniSettingsStore(std::wstring filePath) : filePath_(std::move(filePath)) {}
+
+    DWORD probe() const override;
+    std::wstring readSetting(std::wstring_view section, std::wstring_view key) const override;
+    std::vector<std::wstring> sectionNames() const override;
+    bool writeSetting(std::wstring_view section, std::wstring_view key,
+                      std::wstring_view value) override;
+    bool deleteFile() override;
+
+    const std::wstring& filePath() const noexcept { return filePath_; }
+
+private:
+    std::wstring filePath_;
+};
