@@ -1,0 +1,126 @@
+// Fresh temp folders, raw file contents and environment variables for the
+// settings tests, each put back as it was.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A new, empty folder under the temp folder, removed with everything in it at
+// the end of the test.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        wchar_t temp[MAX_PATH + 1];
+        DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+        std::wstring base(temp, length);
+        for (unsigned attempt = 0;; ++attempt) {
+            path_ = base + L"tarvo-config-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(nextNumber()) + L"-" + std::to_wstring(attempt);
+            if (CreateDirectoryW(path_.c_str(), nullptr)) {
+                return;
+            }
+        }
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(std::filesystem::path(path_), ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring file(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
+
+private:
+    static unsigned nextNumber()
+    {
+        static unsigned number = 0;
+        return ++number;
+    }
+    std::wstring path_;
+};
+
+inline void writeFileBytes(const std::wstring& path, std::string_view bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// UTF-16LE text with its byte-order mark, as Notepad saves "Unicode".
+inline void writeUtf16File(const std::wstring& path, std::wstring_view text)
+{
+    std::string bytes("\xFF\xFE");
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    writeFileBytes(path, bytes);
+}
+
+inline std::optional<std::string> readFileBytes(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[65536];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        bytes.append(chunk, read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+inline bool folderExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+inline bool fileExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Sets a variable of this process for one test and puts the old value back
+// (or removes the variable again when it was not set).
+class EnvironmentVariableGuard {
+public:
+    EnvironmentVariableGuard(std::wstring name, const wchar_t* value) : name_(std::move(name))
+    {
+        DWORD size = GetEnvironmentVariableW(name_.c_str(), nullptr, 0);
+        if (size != 0) {
+            std::vector<wchar_t> buffer(size);
+            DWORD length = GetEnvironmentVariableW(name_.c_str(), buffer.data(), size);
+            oldValue_ = std::wstring(buffer.data(), length);
+        }
+        SetEnvironmentVariableW(name_.c_str(), value);
+    }
+    ~EnvironmentVariableGuard()
+    {
+        SetEnvironmentVariableW(name_.c_str(), oldValue_ ? oldValue_->c_str() : nullptr);
+    }
+    EnvironmentVariableGuard(const EnvironmentVariableGuard&) = delete;
+    EnvironmentVariableGuard& operator=(const EnvironmentVariableGuard&) = delete;
+
+private:
+    std::wstring name_;
+    std::optional<std::wstring> oldValue_;
+};

@@ -1,0 +1,151 @@
+#include "config/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include "config_test_helpers.h"
+#include "support/handle_owners.h"
+
+namespace {
+
+// A value of the given length whose every position is told apart, so that a
+// cut or a repeated piece shows.
+std::wstring valueOfLength(size_t length)
+{
+    std::wstring value;
+    for (size_t i = 0; value.size() < length; ++i) {
+        value += std::to_wstring(i) + L",";
+    }
+    value.resize(length);
+    value.back() = L'!';
+    return value;
+}
+
+std::string ansi(std::wstring_view text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+TEST(IniSettingsStore, ValuesAroundTheBufferSizesAreReadWhole)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"start.ini");
+    const size_t lengths[] = {1, 254, 255, 256, 257, 511, 512, 513, 1023, 100000};
+    std::string text = "[Application]\r\n";
+    for (size_t length : lengths) {
+        text += "Value" + std::to_string(length) + "=" + ansi(valueOfLength(length)) + "\r\n";
+    }
+    text += "After=end\r\n";
+    writeFileBytes(path, text);
+
+    IniSettingsStore store(path);
+    for (size_t length : lengths) {
+        std::wstring value = store.readSetting(L"Application", L"Value" + std::to_wstring(length));
+        EXPECT_EQ(value.size(), length);
+        EXPECT_EQ(value, valueOfLength(length)) << "value of length " << length;
+    }
+    EXPECT_EQ(store.readSetting(L"Application", L"After"), L"end");
+}
+
+TEST(IniSettingsStore, MissingFileSectionOrKeyReadsEmpty)
+{
+    TempFolder folder;
+    writeFileBytes(folder.file(L"start.ini"), "[Application]\r\nMain Class=com.example.App\r\n");
+    IniSettingsStore store(folder.file(L"start.ini"));
+    EXPECT_EQ(store.readSetting(L"Application", L"Main Class"), L"com.example.App");
+    EXPECT_EQ(store.readSetting(L"APPLICATION", L"main class"), L"com.example.App");
+    EXPECT_EQ(store.readSetting(L"Application", L"Class Path"), L"");
+    EXPECT_EQ(store.readSetting(L"Display", L"Main Class"), L"");
+    IniSettingsStore absent(folder.file(L"absent.ini"));
+    EXPECT_EQ(absent.readSetting(L"Application", L"Main Class"), L"");
+}
+
+TEST(IniSettingsStore, SectionNamesInFileOrderEvenWhenTheyOutgrowTheFirstBuffer)
+{
+    TempFolder folder;
+    std::string text;
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < 120; ++i) {
+        std::string name = "Section number " + std::to_string(i);
+        text += "[" + name + "]\r\nk=v\r\n";
+        expected.emplace_back(name.begin(), name.end());
+    }
+    writeFileBytes(folder.file(L"many.ini"), text);
+    EXPECT_EQ(IniSettingsStore(folder.file(L"many.ini")).sectionNames(), expected);
+
+    writeFileBytes(folder.file(L"two.ini"), "[Application]\r\n[Display]\r\nk=v\r\n");
+    EXPECT_EQ(IniSettingsStore(folder.file(L"two.ini")).sectionNames(),
+              (std::vector<std::wstring>{L"Application", L"Display"}));
+    EXPECT_TRUE(IniSettingsStore(folder.file(L"absent.ini")).sectionNames().empty());
+}
+
+TEST(IniSettingsStore, WriteSettingCreatesFileSectionAndKey)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"user.ini");
+    IniSettingsStore store(path);
+    EXPECT_TRUE(store.writeSetting(L"Java Runtime Environment", L"JRE Path", L"C:\\Java\\jre"));
+    EXPECT_TRUE(fileExists(path));
+    EXPECT_EQ(IniSettingsStore(path).readSetting(L"Java Runtime Environment", L"JRE Path"),
+              L"C:\\Java\\jre");
+    std::optional<std::string> bytes = readFileBytes(path);
+    ASSERT_TRUE(bytes);
+    EXPECT_NE(bytes->find("JRE Path=C:\\Java\\jre"), std::string::npos);
+}
+
+TEST(IniSettingsStore, WriteSettingKeepsTheOtherKeysAndReplacesItsOwn)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"start.ini");
+    writeFileBytes(path,
+                   "[Application]\r\nMain Class=com.example.App\r\n"
+                   "[Java Runtime Environment]\r\nJRE Path=old\r\nJVM Type=server\r\n");
+    IniSettingsStore store(path);
+    EXPECT_TRUE(store.writeSetting(L"Java Runtime Environment", L"JRE Path", L"D:\\jre"));
+    IniSettingsStore reread(path);
+    EXPECT_EQ(reread.readSetting(L"Java Runtime Environment", L"JRE Path"), L"D:\\jre");
+    EXPECT_EQ(reread.readSetting(L"Java Runtime Environment", L"JVM Type"), L"server");
+    EXPECT_EQ(reread.readSetting(L"Application", L"Main Class"), L"com.example.App");
+}
+
+TEST(IniSettingsStore, WriteIntoAMissingFolderFails)
+{
+    TempFolder folder;
+    IniSettingsStore store(folder.path() + L"\\missing\\user.ini");
+    EXPECT_FALSE(store.writeSetting(L"Java Runtime Environment", L"JRE Path", L"C:\\jre"));
+    EXPECT_FALSE(folderExists(folder.path() + L"\\missing"));
+}
+
+TEST(IniSettingsStore, ProbeTellsWhetherTheFileCanBeOpenedAlone)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"start.ini");
+    writeFileBytes(path, "[A]\r\nk=v\r\n");
+    IniSettingsStore store(path);
+    EXPECT_EQ(store.probe(), 0u);
+    writeFileBytes(folder.file(L"short.ini"), "[");
+    EXPECT_EQ(IniSettingsStore(folder.file(L"short.ini")).probe(), 0u);
+    EXPECT_EQ(IniSettingsStore(folder.file(L"absent.ini")).probe(),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    {
+        KernelHandleOwner held(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(store.probe(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    }
+    // The probe's own handle is closed again: the file can be opened alone.
+    EXPECT_EQ(store.probe(), 0u);
+    EXPECT_EQ(store.probe(), 0u);
+}
+
+TEST(IniSettingsStore, DeleteFileRemovesItOnce)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"start.ini");
+    writeFileBytes(path, "[A]\r\nk=v\r\n");
+    IniSettingsStore store(path);
+    EXPECT_TRUE(store.deleteFile());
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_FALSE(store.deleteFile());
+}
+
+}  // namespace

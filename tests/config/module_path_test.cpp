@@ -1,0 +1,116 @@
+#include "config/module_path.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "config/settings_paths.h"
+#include "config_test_helpers.h"
+#include "core/message_format.h"
+
+namespace {
+
+struct ShownError {
+    HWND owner;
+    std::wstring text;
+};
+
+std::vector<ShownError> shownErrors;
+
+int recordError(HWND owner, std::wstring_view format, std::wstring_view argument,
+                std::int32_t code)
+{
+    shownErrors.push_back({owner, formatMessage(format, {argument, code})});
+    return IDOK;
+}
+
+DWORD WINAPI failWithAccessDenied(HMODULE, LPWSTR, DWORD)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
+
+std::vector<DWORD> sizesAsked;
+std::wstring longPath;
+
+// Behaves like GetModuleFileNameW for an executable at longPath: a buffer that
+// is too small receives the cut path and the result is the buffer size.
+DWORD WINAPI readLongPath(HMODULE, LPWSTR buffer, DWORD size)
+{
+    sizesAsked.push_back(size);
+    if (longPath.size() < size) {
+        std::copy(longPath.begin(), longPath.end(), buffer);
+        buffer[longPath.size()] = L'\0';
+        return static_cast<DWORD>(longPath.size());
+    }
+    std::copy(longPath.begin(), longPath.begin() + (size - 1), buffer);
+    buffer[size - 1] = L'\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+std::wstring pathOfLength(size_t length)
+{
+    return L"C:\\Apps\\" + std::wstring(length - 12, L'x') + L".exe";
+}
+
+TEST(ModulePath, UnreadablePathShowsWindowsErrorWithModulePathTextAndNumberEveryTime)
+{
+    shownErrors.clear();
+    HWND owner = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
+    EXPECT_EQ(modulePathThrough(owner, failWithAccessDenied, recordError), std::nullopt);
+    EXPECT_EQ(modulePathThrough(nullptr, failWithAccessDenied, recordError), std::nullopt);
+    ASSERT_EQ(shownErrors.size(), 2u);
+    EXPECT_EQ(shownErrors[0].owner, owner);
+    EXPECT_EQ(shownErrors[0].text,
+              L"Windows Fehler: konnte den Modulpfad nicht finden (Fehlernummer = 5).\n");
+    EXPECT_EQ(shownErrors[1].owner, nullptr);
+}
+
+TEST(ModulePath, PathThatFitsIsReadOnceAndLongerPathIsReadWhole)
+{
+    shownErrors.clear();
+    longPath = pathOfLength(259);
+    sizesAsked.clear();
+    EXPECT_EQ(modulePathThrough(nullptr, readLongPath, recordError), longPath);
+    EXPECT_EQ(sizesAsked, std::vector<DWORD>{260});
+
+    longPath = pathOfLength(260);
+    sizesAsked.clear();
+    EXPECT_EQ(modulePathThrough(nullptr, readLongPath, recordError), longPath);
+    EXPECT_EQ(sizesAsked, (std::vector<DWORD>{260, 520}));
+
+    longPath = pathOfLength(1200);
+    sizesAsked.clear();
+    EXPECT_EQ(modulePathThrough(nullptr, readLongPath, recordError), longPath);
+    EXPECT_EQ(sizesAsked, (std::vector<DWORD>{260, 520, 1040, 2080}));
+    EXPECT_TRUE(shownErrors.empty());
+}
+
+TEST(ModulePath, FolderOfThisTestProgramInBothForms)
+{
+    std::optional<std::wstring> path = modulePath(nullptr);
+    std::optional<std::wstring> withBackslash =
+        moduleFolder(nullptr, FolderForm::withTrailingBackslash);
+    std::optional<std::wstring> withoutBackslash =
+        moduleFolder(nullptr, FolderForm::withoutTrailingBackslash);
+    ASSERT_TRUE(path && withBackslash && withoutBackslash);
+    EXPECT_EQ(*withBackslash, *withoutBackslash + L"\\");
+    EXPECT_TRUE(folderExists(*withoutBackslash));
+    EXPECT_EQ(CompareStringOrdinal(path->c_str(), -1,
+                                   (*withBackslash + L"config_tests.exe").c_str(), -1, TRUE),
+              CSTR_EQUAL);
+    EXPECT_TRUE(fileExists(*path));
+}
+
+TEST(SettingsFilePath, IsBesideThisTestProgramWithItsBaseName)
+{
+    std::optional<std::wstring> folder = moduleFolder(nullptr, FolderForm::withTrailingBackslash);
+    std::optional<std::wstring> settings = settingsFilePath(nullptr);
+    ASSERT_TRUE(folder && settings);
+    EXPECT_EQ(CompareStringOrdinal(settings->c_str(), -1,
+                                   (*folder + L"config_tests.ini").c_str(), -1, TRUE),
+              CSTR_EQUAL);
+}
+
+}  // namespace

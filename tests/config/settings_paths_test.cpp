@@ -1,0 +1,77 @@
+#include "config/settings_paths.h"
+
+#include <gtest/gtest.h>
+
+#include "config_test_helpers.h"
+
+namespace {
+
+class UserSettingsFilePathTest : public testing::Test {
+protected:
+    TempFolder appData_;
+    EnvironmentVariableGuard appDataVariable_{L"APPDATA", appData_.path().c_str()};
+};
+
+TEST_F(UserSettingsFilePathTest, WithoutFolderCreationNothingIsCreated)
+{
+    std::optional<std::wstring> path =
+        userSettingsFilePath(nullptr, L"Acme: Tools/Pro?", L"AT-2", false);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(*path, appData_.path() + L"\\Acme ToolsPro\\AT-2\\config_tests.ini");
+    EXPECT_FALSE(folderExists(appData_.path() + L"\\Acme ToolsPro"));
+}
+
+TEST_F(UserSettingsFilePathTest, WithFolderCreationBothFoldersExistButNotTheFile)
+{
+    std::optional<std::wstring> path =
+        userSettingsFilePath(nullptr, L"Acme: Tools/Pro?", L"AT-2", true);
+    ASSERT_TRUE(path);
+    EXPECT_TRUE(folderExists(appData_.path() + L"\\Acme ToolsPro"));
+    EXPECT_TRUE(folderExists(appData_.path() + L"\\Acme ToolsPro\\AT-2"));
+    EXPECT_FALSE(fileExists(*path));
+    // Folders that exist already are no failure.
+    EXPECT_EQ(userSettingsFilePath(nullptr, L"Acme: Tools/Pro?", L"AT-2", true), path);
+}
+
+TEST_F(UserSettingsFilePathTest, PairedExecutableGetsItsOwnFileAndAlwaysItsFolders)
+{
+    EXPECT_EQ(pairUserSettingsFilePath(L"", L"Acme", L"AT-2"), L"");
+    EXPECT_FALSE(folderExists(appData_.path() + L"\\Acme"));
+
+    std::wstring path = pairUserSettingsFilePath(L"C:\\Apps\\Tool\\start32.exe", L"Acme", L"AT-2");
+    EXPECT_EQ(path, appData_.path() + L"\\Acme\\AT-2\\start32.ini");
+    EXPECT_TRUE(folderExists(appData_.path() + L"\\Acme\\AT-2"));
+}
+
+TEST_F(UserSettingsFilePathTest, HiddenExecutableNameGivesJustIni)
+{
+    EXPECT_EQ(userSettingsFilePathFor(L"C:\\Apps\\.hidden", L"Acme", L"AT-2", false),
+              appData_.path() + L"\\Acme\\AT-2\\.ini");
+}
+
+TEST(UserSettingsFilePath, UnsetApplicationDataStartsWithABackslash)
+{
+    EnvironmentVariableGuard unset(L"APPDATA", nullptr);
+    EXPECT_EQ(userSettingsFilePathFor(L"C:\\Apps\\start.exe", L"Acme", L"AT-2", false),
+              L"\\Acme\\AT-2\\start.ini");
+}
+
+TEST(UserSettingsFilePath, ApplicationDataOfMoreThan259CharactersIsUsedWhole)
+{
+    for (size_t length : {259u, 260u, 261u, 600u}) {
+        std::wstring longFolder = L"C:\\" + std::wstring(length - 3, L'd');
+        EnvironmentVariableGuard longValue(L"APPDATA", longFolder.c_str());
+        EXPECT_EQ(userSettingsFilePathFor(L"C:\\Apps\\start.exe", L"Acme", L"AT-2", false),
+                  longFolder + L"\\Acme\\AT-2\\start.ini")
+            << "APPDATA of " << length << " characters";
+    }
+}
+
+TEST(PairSettingsFilePath, FollowsTheRuleOfTheSettingsFile)
+{
+    EXPECT_EQ(pairSettingsFilePath(L"C:\\Apps\\Tool\\start32.exe"), L"C:\\Apps\\Tool\\start32.ini");
+    EXPECT_EQ(pairSettingsFilePath(L""), std::nullopt);
+    EXPECT_EQ(pairSettingsFilePath(L"C:\\Apps\\Tool\\start32"), std::nullopt);
+}
+
+}  // namespace
