@@ -1,0 +1,91 @@
+#include "config/runtime_folder_store.h"
+
+#include <gtest/gtest.h>
+
+#include "config_test_helpers.h"
+
+namespace {
+
+// The test program stands in for the launcher: its own path decides the
+// settings file names.
+std::wstring testProgramPath()
+{
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return std::wstring(buffer, length);
+}
+
+std::wstring withoutExtension(const std::wstring& path)
+{
+    return path.substr(0, path.rfind(L'.'));
+}
+
+std::wstring baseName(const std::wstring& path)
+{
+    std::wstring name = path.substr(path.rfind(L'\\') + 1);
+    return name.substr(0, name.rfind(L'.'));
+}
+
+std::wstring readJrePath(const std::wstring& file)
+{
+    wchar_t value[512] = {};
+    GetPrivateProfileStringW(L"Java Runtime Environment", L"JRE Path", L"", value, 512,
+                             file.c_str());
+    return value;
+}
+
+}  // namespace
+
+TEST(ChosenRuntimeFolder, ApplicationWritesThePerUserFilesOnly)
+{
+    TempFolder appData;
+    TempFolder pairFolder;
+    EnvironmentVariableGuard appDataVariable(L"APPDATA", appData.path().c_str());
+    LauncherSettings settings;
+    settings.productName = L"Acme: Tools?";
+    settings.productCode = L"AT-1";
+    settings.pairProduct = pairFolder.file(L"acme32.exe");
+
+    std::vector<std::wstring> targets = chosenRuntimeTargets(nullptr, settings);
+    std::wstring userFolder = appData.path() + L"\\Acme Tools\\AT-1\\";
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0], userFolder + baseName(testProgramPath()) + L".ini");
+    EXPECT_EQ(targets[1], userFolder + L"acme32.ini");
+
+    storeChosenRuntimeFolder(nullptr, settings, L"D:\\Java\\jdk-17\\");
+    EXPECT_EQ(readJrePath(targets[0]), L"D:\\Java\\jdk-17\\");
+    EXPECT_EQ(readJrePath(targets[1]), L"D:\\Java\\jdk-17\\");
+    // The settings file beside the executable is left alone.
+    EXPECT_FALSE(fileExists(withoutExtension(testProgramPath()) + L".ini"));
+}
+
+TEST(ChosenRuntimeFolder, ServiceWritesTheSettingsFilesBesideTheExecutables)
+{
+    TempFolder pairFolder;
+    LauncherSettings settings;
+    settings.isService = true;
+    settings.pairProduct = pairFolder.file(L"acme32.exe");
+    std::wstring ownFile = withoutExtension(testProgramPath()) + L".ini";
+
+    std::vector<std::wstring> targets = chosenRuntimeTargets(nullptr, settings);
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[0], ownFile);
+    EXPECT_EQ(targets[1], pairFolder.file(L"acme32.ini"));
+
+    storeChosenRuntimeFolder(nullptr, settings, L"C:\\Java\\jre\\");
+    EXPECT_EQ(readJrePath(ownFile), L"C:\\Java\\jre\\");
+    EXPECT_EQ(readJrePath(targets[1]), L"C:\\Java\\jre\\");
+    DeleteFileW(ownFile.c_str());
+}
+
+TEST(ChosenRuntimeFolder, NoPairProductMeansOneTarget)
+{
+    TempFolder appData;
+    EnvironmentVariableGuard appDataVariable(L"APPDATA", appData.path().c_str());
+    LauncherSettings settings;
+    settings.productName = L"Acme";
+    settings.productCode = L"1";
+    EXPECT_EQ(chosenRuntimeTargets(nullptr, settings).size(), 1u);
+    settings.isService = true;
+    EXPECT_EQ(chosenRuntimeTargets(nullptr, settings).size(), 1u);
+}
