@@ -1,0 +1,70 @@
+#include "config/settings_model.h"
+
+#include "config/setting_forms.h"
+#include "config/split_text.h"
+
+namespace {
+
+constexpr wchar_t productSection[] = L"Product Information";
+constexpr wchar_t applicationSection[] = L"Application";
+constexpr wchar_t runtimeSection[] = L"Java Runtime Environment";
+
+// For an application the runtime folder the user chose lives in the per-user
+// file, and that file, once it exists, is the only place asked: a "JRE Path"
+// beside the executable is then hidden even when the per-user file lacks the
+// key. A service keeps its choice in the settings file itself.
+std::wstring readJrePath(SettingsTextSource& source, const LauncherSettings& settings)
+{
+    if (!settings.isService) {
+        std::optional<std::wstring> userValue = source.readUserSetting(
+            settings.productName, settings.productCode, runtimeSection, L"JRE Path");
+        if (userValue) {
+            return *userValue;
+        }
+    }
+    return source.readLayeredSetting(runtimeSection, L"JRE Path");
+}
+
+}  // namespace
+
+SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_view executableFolder,
+                                     LauncherSettings& settings)
+{
+    settings.productCode = source.readFileSetting(productSection, L"Product Code");
+    settings.productName = source.readFileSetting(productSection, L"Product Name");
+
+    settings.minimumVersion =
+        minimumVersionFromText(source.readLayeredSetting(runtimeSection, L"Minimum Version"));
+    settings.maximumVersion =
+        maximumVersionSetting(source.readLayeredSetting(runtimeSection, L"Maximum Version"));
+
+    settings.isService =
+        source.readLayeredSetting(applicationSection, L"Application Type") == L"service";
+
+    settings.preferredVersions =
+        splitText(source.readLayeredSetting(runtimeSection, L"Preferred versions"), L";");
+
+    // The product name and code above and isService decide where this is read.
+    settings.jrePath = resolveJrePath(readJrePath(source, settings), executableFolder);
+
+    settings.jvmType = jvmTypeFromText(source.readLayeredSetting(runtimeSection, L"JVM Type"));
+    applyJvmSource(source.readLayeredSetting(runtimeSection, L"JVM Source"), settings);
+    applyVmProvider(source.readLayeredSetting(runtimeSection, L"VM Provider"), settings);
+
+    std::wstring mainClass = source.readLayeredSetting(runtimeSection, L"Main Class");
+    if (mainClass.empty()) {
+        return SettingsOutcome::mainClassMissing;
+    }
+    settings.mainClass = mainClassFromText(mainClass);
+
+    settings.failureCheck =
+        isYesIgnoringCase(source.readLayeredSetting(applicationSection, L"Failure Check"));
+    settings.overrideWorkingDir =
+        isYesIgnoringCase(source.readLayeredSetting(applicationSection, L"Override WorkingDir"));
+    settings.systemPath = source.readLayeredSetting(runtimeSection, L"System Path");
+    settings.libraryPath = source.readLayeredSetting(runtimeSection, L"Library Path");
+    settings.pairProduct = source.readLayeredSetting(applicationSection, L"Pair Product");
+    settings.pairReturnCode =
+        isYesIgnoringCase(source.readLayeredSetting(applicationSection, L"Pair Return Code"));
+    return SettingsOutcome::complete;
+}

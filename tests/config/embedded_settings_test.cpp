@@ -1,0 +1,53 @@
+#include "config/embedded_settings.h"
+
+#include <gtest/gtest.h>
+
+#include "config_test_helpers.h"
+
+namespace {
+
+constexpr wchar_t jre[] = L"Java Runtime Environment";
+
+TEST(EmbeddedSettings, ResourceOfTheModuleIsDecodedAndParsed)
+{
+    MemorySettingsStore layer = readEmbeddedSettings(GetModuleHandleW(nullptr));
+    // Letters outside ASCII survive the decoding; a repeated key keeps its first value.
+    EXPECT_EQ(layer.readSetting(jre, L"Main Class"), L"de.beispiel.Gr\u00f6\u00dfe");
+    EXPECT_EQ(layer.readSetting(jre, L"Virtual Machine Parameters"), L"-Xmx256m");
+    EXPECT_EQ(layer.readSetting(L"Application", L"Cmd"),
+              L"--embedded \"%TARVO_TEST_CMD_FOLDER%\\Datei \u00e4.txt\"");
+    // Names in the embedded layer match with their exact letter case.
+    EXPECT_EQ(layer.readSetting(jre, L"System Path"), L"");
+    EXPECT_EQ(layer.readSetting(L"java runtime environment", L"System Path"),
+              L"lower-case section");
+    EXPECT_EQ(layer.readSetting(jre, L"main class"), L"");
+}
+
+TEST(EmbeddedSettings, ModuleWithoutTheResourceGivesAnEmptyLayer)
+{
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    ASSERT_NE(kernel, nullptr);
+    EXPECT_TRUE(readEmbeddedSettings(kernel).isEmpty());
+}
+
+TEST(EmbeddedSettings, LayeredReaderPutsTheFileOverTheExecutablesOwnSettings)
+{
+    TempFolder folder;
+    std::wstring file = folder.file(L"start.ini");
+    writeFileBytes(file,
+                   "[java runtime environment]\r\nVirtual Machine Parameters=-Xmx1g\r\n"
+                   "[Java Runtime Environment+]\r\nMain Class=Extra\r\n");
+    LayeredSettingsStore settings = openLayeredSettings(file);
+    // The file's value wins (its names ignore letter case)...
+    EXPECT_EQ(settings.readSetting(jre, L"Virtual Machine Parameters"), L"-Xmx1g");
+    // ...a "+" section adds to the embedded value...
+    EXPECT_EQ(settings.readSetting(jre, L"Main Class"), L"de.beispiel.Gr\u00f6\u00dfe Extra");
+    // ...and without a file value the embedded one is read.
+    EXPECT_EQ(settings.readSetting(L"java runtime environment", L"System Path"),
+              L"lower-case section");
+
+    LayeredSettingsStore withoutFile = openLayeredSettings(folder.file(L"absent.ini"));
+    EXPECT_EQ(withoutFile.readSetting(jre, L"Virtual Machine Parameters"), L"-Xmx256m");
+}
+
+}  // namespace
