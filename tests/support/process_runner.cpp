@@ -1,0 +1,277 @@
+#include "support/process_runner.h"
+
+#include <algorithm>
+
+namespace harness {
+
+namespace {
+
+// What a killed process's exit code is set to; the outcome says "killed" anyway.
+constexpr UINT kKilledExitCode = 0xDEAD;
+// How long a killed process may take to be gone.
+constexpr DWORD kKillLimitMilliseconds = 5000;
+
+bool sameName(std::wstring_view first, std::wstring_view second)
+{
+    return CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
+                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool nameBefore(const std::wstring& first, const std::wstring& second)
+{
+    return CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
+                                static_cast<int>(second.size()), TRUE) == CSTR_LESS_THAN;
+}
+
+// A job that kills every process in it when its last handle closes, so that
+// nothing a test started outlives it. Empty when the system refuses one.
+KernelHandleOwner createKillOnCloseJob()
+{
+    KernelHandleOwner job(CreateJobObjectW(nullptr, nullptr));
+    if (!job) {
+        return job;
+    }
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
+                                 sizeof limits)) {
+        job.close();
+    }
+    return job;
+}
+
+// A handle the child inherits: the file, created afresh, or the NUL device.
+KernelHandleOwner openInheritableOutput(const std::wstring& path)
+{
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    return KernelHandleOwner(CreateFileW(path.empty() ? L"NUL" : path.c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                         path.empty() ? OPEN_EXISTING : CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+}  // namespace
+
+EnvironmentBlock EnvironmentBlock::inherited()
+{
+    EnvironmentBlock environment;
+    wchar_t* strings = GetEnvironmentStringsW();
+    if (strings == nullptr) {
+        return environment;
+    }
+    for (const wchar_t* entry = strings; *entry != L'\0'; entry += wcslen(entry) + 1) {
+        std::wstring_view text(entry);
+        // Names of the hidden per-drive folders start with '=': look for the separator after it.
+        size_t separator = text.find(L'=', 1);
+        if (separator == std::wstring_view::npos) {
+            continue;
+        }
+        environment.variables_.emplace_back(text.substr(0, separator), text.substr(separator + 1));
+    }
+    FreeEnvironmentStringsW(strings);
+    return environment;
+}
+
+void EnvironmentBlock::set(std::wstring_view name, std::wstring_view value)
+{
+    for (auto& [existingName, existingValue] : variables_) {
+        if (sameName(existingName, name)) {
+            existingValue = value;
+            return;
+        }
+    }
+    variables_.emplace_back(name, value);
+}
+
+void EnvironmentBlock::remove(std::wstring_view name)
+{
+    std::erase_if(variables_, [&](const auto& variable) { return sameName(variable.first, name); });
+}
+
+std::optional<std::wstring> EnvironmentBlock::get(std::wstring_view name) const
+{
+    for (const auto& [existingName, value] : variables_) {
+        if (sameName(existingName, name)) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+std::wstring EnvironmentBlock::block() const
+{
+    std::vector<std::pair<std::wstring, std::wstring>> sorted = variables_;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& first, const auto& second) {
+        return nameBefore(first.first, second.first);
+    });
+    std::wstring block;
+    for (const auto& [name, value] : sorted) {
+        block += name + L"=" + value;
+        block += L'\0';
+    }
+    if (block.empty()) {
+        block += L'\0';
+    }
+    block += L'\0';
+    return block;
+}
+
+RunningProcess::~RunningProcess()
+{
+    kill();
+}
+
+RunningProcess& RunningProcess::operator=(RunningProcess&& other) noexcept
+{
+    if (this != &other) {
+        kill();
+        process_ = std::move(other.process_);
+        job_ = std::move(other.job_);
+        id_ = std::exchange(other.id_, 0);
+        killed_ = other.killed_;
+    }
+    return *this;
+}
+
+std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
+{
+    RunningProcess running;
+    std::wstring commandLine =
+        start.commandLine.empty() ? quoteArgument(start.program) : start.commandLine;
+    std::wstring environment = start.environment ? start.environment->block() : std::wstring();
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    KernelHandleOwner output;
+    KernelHandleOwner error;
+    KernelHandleOwner input;
+    bool redirect = !start.outputFile.empty() || !start.errorFile.empty();
+    if (redirect) {
+        output = openInheritableOutput(start.outputFile);
+        error = start.errorFile == start.outputFile ? KernelHandleOwner()
+                                                    : openInheritableOutput(start.errorFile);
+        SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+        input.reset(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                &inheritable, OPEN_EXISTING, 0, nullptr));
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input.get();
+        startup.hStdOutput = output.get();
+        startup.hStdError = error ? error.get() : output.get();
+        if (!output || !input) {
+            return std::nullopt;
+        }
+    }
+
+    running.job_ = createKillOnCloseJob();
+    // Suspended until it is in the job, so that it cannot start anything outside it.
+    DWORD flags = CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED;
+    PROCESS_INFORMATION created{};
+    if (!CreateProcessW(start.program.c_str(), commandLine.data(), nullptr, nullptr,
+                        redirect ? TRUE : FALSE, flags,
+                        start.environment ? environment.data() : nullptr,
+                        start.currentFolder.empty() ? nullptr : start.currentFolder.c_str(),
+                        &startup, &created)) {
+        return std::nullopt;
+    }
+    running.process_.reset(created.hProcess);
+    KernelHandleOwner thread(created.hThread);
+    running.id_ = created.dwProcessId;
+    if (running.job_ && !AssignProcessToJobObject(running.job_.get(), created.hProcess)) {
+        running.job_.close();
+    }
+    if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+        running.kill();
+        return std::nullopt;
+    }
+    return running;
+}
+
+bool RunningProcess::isRunning() const
+{
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+ProcessOutcome RunningProcess::waitForExit(DWORD limitMilliseconds)
+{
+    ProcessOutcome outcome;
+    if (!process_) {
+        return outcome;
+    }
+    if (WaitForSingleObject(process_.get(), limitMilliseconds) == WAIT_OBJECT_0) {
+        outcome.finished = !killed_;
+    } else {
+        kill();
+    }
+    outcome.killed = killed_;
+    DWORD exitCode = 0;
+    if (GetExitCodeProcess(process_.get(), &exitCode)) {
+        outcome.exitCode = static_cast<std::int32_t>(exitCode);
+    }
+    return outcome;
+}
+
+bool RunningProcess::waitForInputIdle(DWORD limitMilliseconds) const
+{
+    return process_ && WaitForInputIdle(process_.get(), limitMilliseconds) == 0;
+}
+
+void RunningProcess::kill()
+{
+    if (!process_) {
+        return;
+    }
+    if (isRunning()) {
+        killed_ = true;
+        if (!job_ || !TerminateJobObject(job_.get(), kKilledExitCode)) {
+            TerminateProcess(process_.get(), kKilledExitCode);
+        }
+        WaitForSingleObject(process_.get(), kKillLimitMilliseconds);
+    }
+    if (job_) {
+        // Whatever the program started and left behind ends with it.
+        TerminateJobObject(job_.get(), kKilledExitCode);
+    }
+}
+
+std::optional<ProcessOutcome> runProcess(const ProcessStart& start, DWORD limitMilliseconds)
+{
+    std::optional<RunningProcess> running = RunningProcess::start(start);
+    if (!running) {
+        return std::nullopt;
+    }
+    return running->waitForExit(limitMilliseconds);
+}
+
+std::wstring quoteArgument(std::wstring_view argument)
+{
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
+        return std::wstring(argument);
+    }
+    std::wstring quoted = L"\"";
+    size_t backslashes = 0;
+    for (wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count as escapes only before a quote: double them there.
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    quoted += L'"';
+    return quoted;
+}
+
+std::wstring commandLineOf(std::wstring_view program, const std::vector<std::wstring>& arguments)
+{
+    std::wstring commandLine = quoteArgument(program);
+    for (const std::wstring& argument : arguments) {
+        commandLine += L' ';
+        commandLine += quoteArgument(argument);
+    }
+    return commandLine;
+}
+
+}  // namespace harness
