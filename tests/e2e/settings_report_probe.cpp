@@ -1,0 +1,123 @@
+// Reads the settings exactly as the launcher does at start-up, appends the
+// "Cmd" arguments to its own, and writes what it got as UTF-8 "name=value"
+// lines into the file named by TARVO_SETTINGS_REPORT. It carries the same
+// embedded settings as the embedded-settings launcher, so a test can see
+// how the embedded layer, the settings file and the per-user file combine.
+// Exit code 0 when the settings were read, 1 when not, 2 when no report
+// could be written.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "config/embedded_settings.h"
+#include "config/module_path.h"
+#include "config/settings_path_rules.h"
+#include "config/settings_reader.h"
+#include "core/cmd_arguments.h"
+#include "core/command_line_split.h"
+#include "runtime/runtime_version.h"
+#include "support/handle_owners.h"
+
+namespace {
+
+std::string utf8(const std::wstring& text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                   0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+std::string versionText(const RuntimeVersion& version)
+{
+    std::string text;
+    for (std::int32_t part : version.parts) {
+        text += (text.empty() ? "" : ".") + std::to_string(part);
+    }
+    return text;
+}
+
+std::string joined(const std::vector<std::wstring>& items)
+{
+    std::string text;
+    for (size_t index = 0; index < items.size(); ++index) {
+        text += (index == 0 ? "" : "|") + utf8(items[index]);
+    }
+    return text;
+}
+
+std::string report(bool read, const LauncherSettings& s, const std::vector<std::wstring>& arguments)
+{
+    auto flag = [](bool value) { return value ? std::string("1") : std::string("0"); };
+    std::string text;
+    auto line = [&text](const char* name, const std::string& value) {
+        text += std::string(name) + "=" + value + "\n";
+    };
+    line("read", flag(read));
+    line("productCode", utf8(s.productCode));
+    line("productName", utf8(s.productName));
+    line("minimumVersion", versionText(s.minimumVersion));
+    line("maximumVersion", versionText(s.maximumVersion));
+    line("isService", flag(s.isService));
+    line("preferredVersions", joined(s.preferredVersions));
+    line("jrePath", utf8(s.jrePath));
+    line("jvmType", std::to_string(s.jvmType));
+    line("favorMode", flag(s.favorMode));
+    line("jdkWanted", flag(s.jdkWanted));
+    line("jreWanted", flag(s.jreWanted));
+    line("vendors", flag(s.sunAllowed) + flag(s.sunFavored) + flag(s.jrockitAllowed) +
+                        flag(s.jrockitFavored) + flag(s.ibmAllowed) + flag(s.ibmFavored));
+    line("mainClass", utf8(s.mainClass));
+    line("failureCheck", flag(s.failureCheck));
+    line("overrideWorkingDir", flag(s.overrideWorkingDir));
+    line("systemPath", utf8(s.systemPath));
+    line("libraryPath", utf8(s.libraryPath));
+    line("pairProduct", utf8(s.pairProduct));
+    line("pairReturnCode", flag(s.pairReturnCode));
+    line("arguments", joined(arguments));
+    return text;
+}
+
+bool writeReport(const std::string& text)
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"TARVO_SETTINGS_REPORT", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return false;
+    }
+    KernelHandleOwner file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    DWORD written = 0;
+    return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
+}  // namespace
+
+int wmain()
+{
+    std::vector<std::wstring> arguments = argumentsFromCommandLine(GetCommandLineW());
+    LauncherSettings settings;
+    bool read = readLauncherSettings(nullptr, settings);
+    if (read) {
+        std::optional<std::wstring> executable = modulePath(nullptr);
+        std::optional<std::wstring> settingsFile =
+            executable ? settingsFilePathFor(*executable) : std::nullopt;
+        if (settingsFile) {
+            appendCmdArguments(openLayeredSettings(*settingsFile), arguments);
+        }
+    }
+    if (!writeReport(report(read, settings, arguments))) {
+        return 2;
+    }
+    return read ? 0 : 1;
+}
