@@ -38,7 +38,10 @@ std::string versionText(const RuntimeVersion& version)
 {
     std::string text;
     for (std::int32_t part : version.parts) {
-        text += (text.empty() ? "" : ".") + std::to_string(part);
+        if (!text.empty()) {
+            text += '.';
+        }
+        text += std::to_string(part);
     }
     return text;
 }
@@ -47,7 +50,10 @@ std::string joined(const std::vector<std::wstring>& items)
 {
     std::string text;
     for (size_t index = 0; index < items.size(); ++index) {
-        text += (index == 0 ? "" : "|") + utf8(items[index]);
+        if (index > 0) {
+            text += '|';
+        }
+        text += utf8(items[index]);
     }
     return text;
 }
