@@ -90,6 +90,8 @@ TEST(ErrorBoxProbe, TextLongerThan255CharactersArrivesWhole)
 {
     std::optional<RunningProcess> probe = startErrorBoxProbe(L"long");
     ASSERT_TRUE(probe);
+    // The box's message loop is the probe's first wait for input.
+    EXPECT_TRUE(probe->waitForInputIdle(kWindowLimit));
     std::optional<HWND> box = waitForDialog(probe->id(), kWindowLimit);
     ASSERT_TRUE(box);
     std::optional<std::wstring> text = messageBoxText(*box);
