@@ -7,15 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "support/test_paths.h"
 
-std::wstring testProgramFolder()
-{
-    std::vector<wchar_t> buffer(32768);
-    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    std::wstring path(buffer.data(), length);
-    return path.substr(0, path.rfind(L'\\') + 1);
-}
+namespace {
 
 // A file of given bytes in the temp folder, removed at the end.
 class TempFile {
@@ -49,19 +43,21 @@ std::string imageHeadWithNtOffset(std::uint32_t offset, size_t size)
 
 TEST(PeImageInfo, ReadsMachineAndMagicOfRealImages)
 {
-    std::optional<PeImageInfo> x64 = readPeImageInfo(testProgramFolder() + L"tarvo.exe");
-    ASSERT_TRUE(x64.has_value());
-    EXPECT_TRUE(x64->validImage);
-    EXPECT_TRUE(x64->isPe32Plus);
-    EXPECT_EQ(x64->machine, IMAGE_FILE_MACHINE_AMD64);
+    std::optional<PeImageInfo> own = readPeImageInfo(harness::launcherPath());
+    ASSERT_TRUE(own.has_value());
+    EXPECT_TRUE(own->validImage);
+    EXPECT_EQ(own->isPe32Plus, sizeof(void*) == 8);
+    EXPECT_EQ(own->machine, sizeof(void*) == 8 ? IMAGE_FILE_MACHINE_AMD64 : kMachineX86);
 
-#ifdef TARVO_PAIR_BIN_DIR
-    std::optional<PeImageInfo> x86 = readPeImageInfo(std::wstring(TARVO_PAIR_BIN_DIR) + L"\\tarvo32.exe");
-    ASSERT_TRUE(x86.has_value());
-    EXPECT_TRUE(x86->validImage);
-    EXPECT_FALSE(x86->isPe32Plus);
-    EXPECT_EQ(x86->machine, kMachineX86);
-#endif
+    std::optional<std::wstring> pairPath = harness::pairLauncherPath();
+    if (!pairPath) {
+        return;
+    }
+    std::optional<PeImageInfo> pair = readPeImageInfo(*pairPath);
+    ASSERT_TRUE(pair.has_value());
+    EXPECT_TRUE(pair->validImage);
+    EXPECT_FALSE(pair->isPe32Plus);
+    EXPECT_EQ(pair->machine, kMachineX86);
 }
 
 TEST(PeImageInfo, FilesThatAreNoImagesGiveNothing)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_paths.h"
+
 namespace {
 
 const std::map<UINT, std::wstring>& expectedTexts()
@@ -46,14 +48,6 @@ const std::map<UINT, std::wstring>& expectedTexts()
         {230, L"ung\u00fcltige Argumente"},
     };
     return texts;
-}
-
-std::wstring testProgramFolder()
-{
-    std::vector<wchar_t> buffer(32768);
-    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    std::wstring path(buffer.data(), length);
-    return path.substr(0, path.rfind(L'\\') + 1);
 }
 
 // Owns a module loaded as a data file, so that a 32-bit image can be read by a
@@ -114,16 +108,16 @@ void expectTableIn(const std::wstring& executable)
 
 }  // namespace
 
-TEST(StringTable, SixtyFourBitLauncherHoldsEveryTextExactly)
+TEST(StringTable, LauncherOfThisTreeHoldsEveryTextExactly)
 {
-    expectTableIn(testProgramFolder() + L"tarvo.exe");
+    expectTableIn(harness::launcherPath());
 }
 
-TEST(StringTable, ThirtyTwoBitLauncherHoldsEveryTextExactly)
+TEST(StringTable, PairedLauncherHoldsEveryTextExactly)
 {
-#ifdef TARVO_PAIR_BIN_DIR
-    expectTableIn(std::wstring(TARVO_PAIR_BIN_DIR) + L"\\tarvo32.exe");
-#else
-    GTEST_SKIP() << "the 32-bit build's folder was not given to this build";
-#endif
+    std::optional<std::wstring> pair = harness::pairLauncherPath();
+    if (!pair) {
+        GTEST_SKIP() << "this tree was configured without the paired build";
+    }
+    expectTableIn(*pair);
 }

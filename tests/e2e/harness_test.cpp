@@ -18,6 +18,7 @@
 #include "support/screenshot.h"
 #include "support/test_paths.h"
 #include "support/ui_driver.h"
+#include "support/test_text.h"
 
 using namespace harness;
 using namespace std::string_literals;
@@ -34,16 +35,6 @@ std::optional<RunningProcess> startErrorBoxProbe(const std::wstring& mode)
 {
     std::wstring probe = probePath(L"error_box_probe.exe");
     return RunningProcess::start(ProcessStart(probe, commandLineOf(probe, {mode})));
-}
-
-std::string narrow(const std::wstring& text)
-{
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
 }
 
 TEST(ErrorBoxProbe, WindowsErrorBoxShowsExactTextCaptionIconAndOneButton)
@@ -98,7 +89,7 @@ TEST(ErrorBoxProbe, TextLongerThan255CharactersArrivesWhole)
     ASSERT_TRUE(text);
     EXPECT_GT(text->size(), 255u);
     EXPECT_TRUE(text->starts_with(L"Diese Meldung ist absichtlich lang"));
-    EXPECT_TRUE(text->ends_with(L"Ende der Meldung.")) << narrow(*text);
+    EXPECT_TRUE(text->ends_with(L"Ende der Meldung.")) << harness::toUtf8(*text);
     EXPECT_EQ(messageBoxIcon(*box, kIconLimit), MessageBoxIcon::error);
 
     // Enter presses the default button, as a person at the keyboard would.
@@ -116,13 +107,13 @@ TEST(ErrorBoxProbe, IconDetectionTellsTheErrorIconFromTheOthers)
         {L"information", MessageBoxIcon::information},
         {L"question", MessageBoxIcon::question}};
     for (const auto& [mode, expected] : cases) {
-        SCOPED_TRACE(narrow(mode));
+        SCOPED_TRACE(harness::toUtf8(mode));
         std::optional<RunningProcess> probe = startErrorBoxProbe(mode);
         ASSERT_TRUE(probe);
         std::optional<HWND> box = waitForDialog(probe->id(), kWindowLimit);
         ASSERT_TRUE(box);
         MessageBoxIcon icon = messageBoxIcon(*box, kIconLimit);
-        EXPECT_EQ(icon, expected) << narrow(iconName(icon));
+        EXPECT_EQ(icon, expected) << harness::toUtf8(iconName(icon));
         EXPECT_NE(icon, MessageBoxIcon::error);
         ASSERT_TRUE(clickButton(*box, IDOK));
         EXPECT_EQ(probe->waitForExit(kExitLimit).exitCode, kProbeClosedWithOk);
@@ -212,7 +203,7 @@ TEST(ProcessRunner, PassesCommandLineFolderEnvironmentAndStandardHandles)
     EXPECT_EQ(outcome->exitCode, INT32_MIN);
 
     std::string expected =
-        narrow(commandLine + L"\n" + sandbox.folder() + L"\nAPPDATA=" + appData +
+        harness::toUtf8(commandLine + L"\n" + sandbox.folder() + L"\nAPPDATA=" + appData +
                L"\nTARVO_HARNESS_KEPT=changed value\n" + L"TARVO_HARNESS_REMOVED absent\n");
     std::optional<std::string> written = readFileBytes(report);
     ASSERT_TRUE(written);
@@ -320,7 +311,7 @@ std::wstring lowerCase(std::wstring text)
 // The launcher starts fast because it loads nothing but what every Windows has.
 void expectOnlySystemImports(const std::wstring& executable)
 {
-    SCOPED_TRACE(narrow(executable));
+    SCOPED_TRACE(harness::toUtf8(executable));
     std::optional<std::string> bytes = readFileBytes(executable);
     ASSERT_TRUE(bytes) << "cannot read the executable";
     std::optional<std::vector<std::string>> names = importedDllNames(

@@ -9,7 +9,8 @@ target_link_libraries(tarvo_embedded PRIVATE tarvo_lib)
 
 add_executable(settings_report_probe settings_report_probe.cpp
                ${PROJECT_SOURCE_DIR}/src/resources/tarvo.rc embedded_settings_e2e.rc)
-target_include_directories(settings_report_probe PRIVATE ${PROJECT_SOURCE_DIR}/src/resources)
+target_include_directories(settings_report_probe PRIVATE ${PROJECT_SOURCE_DIR}/src/resources
+                           ${PROJECT_SOURCE_DIR}/tests)
 target_link_options(settings_report_probe PRIVATE -municode)
 target_link_libraries(settings_report_probe PRIVATE tarvo_lib)
 

@@ -18,6 +18,7 @@
 #include "support/screenshot.h"
 #include "support/test_paths.h"
 #include "support/ui_driver.h"
+#include "support/test_text.h"
 
 using namespace harness;
 
@@ -31,16 +32,6 @@ constexpr DWORD kNoWindowLimit = 5000;
 
 const wchar_t kMainClassMissing[] = L"Main class in der INI-Datei nicht spezifiziert.";
 const wchar_t kProduct[] = L"Acme Editor";
-
-std::string narrow(const std::wstring& text)
-{
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
-}
 
 std::wstring variantPath(const wchar_t* fileName)
 {
@@ -117,8 +108,8 @@ void expectSilentFailureAfterTheSettings(RunningProcess& process)
     std::optional<HWND> window = windowShownBeforeExit(process, kNoWindowLimit);
     if (window) {
         static_cast<void>(saveScreenshot(L"settings-unexpected-window", *window));
-        ADD_FAILURE() << "a window appeared: " << narrow(windowText(*window)) << " / "
-                      << narrow(messageBoxText(*window).value_or(L""));
+        ADD_FAILURE() << "a window appeared: " << harness::toUtf8(windowText(*window)) << " / "
+                      << harness::toUtf8(messageBoxText(*window).value_or(L""));
     }
     ProcessOutcome outcome = process.waitForExit(kExitLimit);
     EXPECT_TRUE(outcome.finished);
@@ -282,12 +273,12 @@ TEST_F(SettingsReportTest, EmbeddedValuesFillWhatTheFileLeavesOut)
 {
     Report report = reportFor(std::nullopt);
     EXPECT_EQ(report["read"], "1");
-    EXPECT_EQ(report["mainClass"], narrow(L"com/example/eingebettet/Gr\u00f6\u00dfe"));
+    EXPECT_EQ(report["mainClass"], harness::toUtf8(L"com/example/eingebettet/Gr\u00f6\u00dfe"));
     EXPECT_EQ(report["systemPath"], "C:\\embedded\\bin");
     EXPECT_EQ(report["vendors"], "000011");  // "ibm"
     EXPECT_EQ(report["failureCheck"], "1");
     EXPECT_EQ(report["jrePath"], "D:\\EmbeddedJava");
-    EXPECT_EQ(report["arguments"], narrow(L"doc.txt|--embedded|zwei W\u00f6rter"));
+    EXPECT_EQ(report["arguments"], harness::toUtf8(L"doc.txt|--embedded|zwei W\u00f6rter"));
     // Product keys come from the settings file alone, never from the embedded layer.
     EXPECT_EQ(report["productName"], "");
     EXPECT_EQ(report["productCode"], "");
@@ -318,9 +309,9 @@ TEST_F(SettingsReportTest, PlusSectionsAppendToEmbeddedValues)
         "Minimum Version=1.8\r\n"
         "[Application+]\r\nCmd=--more \"drei vier\"\r\n");
     EXPECT_EQ(report["libraryPath"], "C:\\embedded\\native E:\\more");
-    EXPECT_EQ(report["mainClass"], narrow(L"com/example/eingebettet/Gr\u00f6\u00dfe Extra"));
+    EXPECT_EQ(report["mainClass"], harness::toUtf8(L"com/example/eingebettet/Gr\u00f6\u00dfe Extra"));
     EXPECT_EQ(report["arguments"],
-              narrow(L"doc.txt|--embedded|zwei W\u00f6rter|--more|drei vier"));
+              harness::toUtf8(L"doc.txt|--embedded|zwei W\u00f6rter|--more|drei vier"));
     // A "+" value with nothing embedded under it counts all the same.
     EXPECT_EQ(report["minimumVersion"], "1.8.0.0");
 }
@@ -334,7 +325,7 @@ TEST_F(SettingsReportTest, PerUserFileDecidesTheJrePathOfAnApplication)
     EXPECT_EQ(beside["productName"], "Acme: Editor?");
     EXPECT_EQ(beside["productCode"], "AE-1");
     // Relative to the executable's folder, whatever the current folder.
-    EXPECT_EQ(beside["jrePath"], narrow(sandbox_.pathOf(L"runtime\\jre")));
+    EXPECT_EQ(beside["jrePath"], harness::toUtf8(sandbox_.pathOf(L"runtime\\jre")));
     EXPECT_FALSE(sandbox_.exists(L"AppData\\Acme Editor")) << "reading created folders";
 
     writeUserFile("[Java Runtime Environment]\r\nOther=1\r\n");
@@ -345,7 +336,7 @@ TEST_F(SettingsReportTest, PerUserFileDecidesTheJrePathOfAnApplication)
 
     Report service = reportFor(settings + "[Application]\r\nApplication Type=service\r\n");
     EXPECT_EQ(service["isService"], "1");
-    EXPECT_EQ(service["jrePath"], narrow(sandbox_.pathOf(L"runtime\\jre")));
+    EXPECT_EQ(service["jrePath"], harness::toUtf8(sandbox_.pathOf(L"runtime\\jre")));
 }
 
 }  // namespace

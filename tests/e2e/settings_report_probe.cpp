@@ -18,21 +18,9 @@
 #include "core/command_line_split.h"
 #include "runtime/runtime_version.h"
 #include "support/handle_owners.h"
+#include "support/test_text.h"
 
 namespace {
-
-std::string utf8(const std::wstring& text)
-{
-    if (text.empty()) {
-        return {};
-    }
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
-}
 
 std::string versionText(const RuntimeVersion& version)
 {
@@ -53,7 +41,7 @@ std::string joined(const std::vector<std::wstring>& items)
         if (index > 0) {
             text += '|';
         }
-        text += utf8(items[index]);
+        text += harness::toUtf8(items[index]);
     }
     return text;
 }
@@ -66,25 +54,25 @@ std::string report(bool read, const LauncherSettings& s, const std::vector<std::
         text += std::string(name) + "=" + value + "\n";
     };
     line("read", flag(read));
-    line("productCode", utf8(s.productCode));
-    line("productName", utf8(s.productName));
+    line("productCode", harness::toUtf8(s.productCode));
+    line("productName", harness::toUtf8(s.productName));
     line("minimumVersion", versionText(s.minimumVersion));
     line("maximumVersion", versionText(s.maximumVersion));
     line("isService", flag(s.isService));
     line("preferredVersions", joined(s.preferredVersions));
-    line("jrePath", utf8(s.jrePath));
+    line("jrePath", harness::toUtf8(s.jrePath));
     line("jvmType", std::to_string(s.jvmType));
     line("favorMode", flag(s.favorMode));
     line("jdkWanted", flag(s.jdkWanted));
     line("jreWanted", flag(s.jreWanted));
     line("vendors", flag(s.sunAllowed) + flag(s.sunFavored) + flag(s.jrockitAllowed) +
                         flag(s.jrockitFavored) + flag(s.ibmAllowed) + flag(s.ibmFavored));
-    line("mainClass", utf8(s.mainClass));
+    line("mainClass", harness::toUtf8(s.mainClass));
     line("failureCheck", flag(s.failureCheck));
     line("overrideWorkingDir", flag(s.overrideWorkingDir));
-    line("systemPath", utf8(s.systemPath));
-    line("libraryPath", utf8(s.libraryPath));
-    line("pairProduct", utf8(s.pairProduct));
+    line("systemPath", harness::toUtf8(s.systemPath));
+    line("libraryPath", harness::toUtf8(s.libraryPath));
+    line("pairProduct", harness::toUtf8(s.pairProduct));
     line("pairReturnCode", flag(s.pairReturnCode));
     line("arguments", joined(arguments));
     return text;

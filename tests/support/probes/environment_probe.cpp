@@ -13,18 +13,9 @@
 #include <vector>
 
 #include "support/handle_owners.h"
+#include "support/test_text.h"
 
 namespace {
-
-std::string utf8(const std::wstring& text)
-{
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
-}
 
 std::wstring currentFolder()
 {
@@ -67,7 +58,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     for (int i = 3; i < count; ++i) {
         report += variableLine(arguments[i]) + L"\n";
     }
-    std::string bytes = utf8(report);
+    std::string bytes = harness::toUtf8(report);
     KernelHandleOwner file(CreateFileW(arguments[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
