@@ -8,6 +8,7 @@
 #include "config/settings_reader.h"
 #include "core/command_line_split.h"
 #include "core/pe_image.h"
+#include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"
 #include "support/handle_owners.h"
 
@@ -70,7 +71,7 @@ bool Launcher::findRuntime()
 {
     if (!settings.jrePath.empty()) {
         if (auto library = findJvmLibrary(withTrailingBackslash(settings.jrePath), settings.jvmType)) {
-            jvmLibraryPath = *library;
+            jvmLibraryPath = library->path;
             checkRuntimeBitness();
             return true;
         }
@@ -85,7 +86,7 @@ bool Launcher::findRuntime()
         }
         if (hasJavaDll(home)) {
             if (auto library = findJvmLibrary(home, settings.jvmType)) {
-                jvmLibraryPath = *library;
+                jvmLibraryPath = library->path;
                 return true;
             }
         }
@@ -103,7 +104,7 @@ bool Launcher::findRuntime()
         std::wstring home = withTrailingBackslash(javaHome);
         if (hasJavaDll(home)) {
             if (auto library = findJvmLibrary(home, settings.jvmType)) {
-                jvmLibraryPath = *library;
+                jvmLibraryPath = library->path;
                 checkRuntimeBitness();
                 return true;
             }

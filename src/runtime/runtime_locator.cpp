@@ -4,16 +4,6 @@
 // nothing and the user is not asked, so start-up ends as it does when the
 // runtime-not-found dialog is cancelled.
 
-std::optional<std::wstring> findJvmLibrary(const std::wstring&, int)
-{
-    return std::nullopt;
-}
-
-bool hasJavaDll(const std::wstring&)
-{
-    return false;
-}
-
 std::optional<RegistryRuntime> findRegistryRuntime(const LauncherSettings&)
 {
     return std::nullopt;

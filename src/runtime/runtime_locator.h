@@ -8,13 +8,6 @@
 
 #include "config/launcher_settings.h"
 
-// The JVM library under a runtime home folder (ending in a backslash) that fits
-// the JVM type, or nothing.
-[[nodiscard]] std::optional<std::wstring> findJvmLibrary(const std::wstring& homeFolder, int jvmType);
-
-// Whether the folder (ending in a backslash) holds "bin\java.dll".
-[[nodiscard]] bool hasJavaDll(const std::wstring& folder);
-
 struct RegistryRuntime {
     std::wstring jvmLibraryPath;
     bool foundInWow64View = false;  // a 32-bit runtime: the pair product must run it
