@@ -1,0 +1,89 @@
+#include "runtime/runtime_registry.h"
+
+#include <windows.h>
+
+#include <iterator>
+
+#include "runtime/registry_key_owner.h"
+
+namespace {
+
+REGSAM accessFor(RegistryView view)
+{
+    return view == RegistryView::thirtyTwoBitView ? KEY_READ | KEY_WOW64_32KEY : KEY_READ;
+}
+
+// An empty owner when the key does not exist or cannot be opened.
+RegistryKeyOwner openMachineKey(std::wstring path, RegistryView view)
+{
+    // The vendor keys are written with a trailing backslash; the key's own
+    // name is what the system is given.
+    if (!path.empty() && path.back() == L'\\') {
+        path.pop_back();
+    }
+    HKEY key = nullptr;
+    const LSTATUS status =
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, accessFor(view), &key);
+    return RegistryKeyOwner(status == ERROR_SUCCESS ? key : nullptr);
+}
+
+bool isTextValueType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+}  // namespace
+
+std::vector<std::wstring> SystemRuntimeRegistry::listSubkeyNames(std::wstring_view key,
+                                                                 RegistryView view)
+{
+    std::vector<std::wstring> names;
+    const RegistryKeyOwner vendorKey = openMachineKey(std::wstring(key), view);
+    if (!vendorKey) {
+        return names;
+    }
+    // 255 characters is the registry's own limit for a key name.
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(std::size(name));
+        const LSTATUS status = RegEnumKeyExW(vendorKey.get(), index, name, &length, nullptr,
+                                             nullptr, nullptr, nullptr);
+        if (status != ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+std::optional<std::wstring> SystemRuntimeRegistry::readJavaHome(std::wstring_view key,
+                                                                std::wstring_view subkey,
+                                                                RegistryView view)
+{
+    const RegistryKeyOwner versionKey =
+        openMachineKey(std::wstring(key) + std::wstring(subkey), view);
+    if (!versionKey) {
+        return std::nullopt;
+    }
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExW(versionKey.get(), L"JavaHome", nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
+        size == 0 || !isTextValueType(type)) {
+        return std::nullopt;
+    }
+    // One character more than the value can fill, and zeroed, so the text
+    // ends even when the stored value carries no NUL of its own.
+    std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
+    DWORD readSize = size;
+    if (RegQueryValueExW(versionKey.get(), L"JavaHome", nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer.data()), &readSize) != ERROR_SUCCESS ||
+        !isTextValueType(type)) {
+        return std::nullopt;
+    }
+    buffer.resize(buffer.find(L'\0'));
+    if (buffer.empty()) {
+        return std::nullopt;
+    }
+    return buffer;
+}
