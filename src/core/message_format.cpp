@@ -14,6 +14,11 @@ std::wstring argumentText(const MessageArgument& argument)
 
 std::wstring formatMessage(std::wstring_view format, std::initializer_list<MessageArgument> arguments)
 {
+    return formatMessage(format, std::span<const MessageArgument>(arguments.begin(), arguments.size()));
+}
+
+std::wstring formatMessage(std::wstring_view format, std::span<const MessageArgument> arguments)
+{
     std::wstring result;
     result.reserve(format.size());
     auto next = arguments.begin();

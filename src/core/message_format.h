@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -13,4 +14,5 @@ using MessageArgument = std::variant<std::wstring_view, std::int32_t>;
 // text as it stands, a number as a signed decimal. "%%" gives one percent sign.
 // A placeholder without an argument left becomes empty; any other character
 // after a percent sign is kept as written.
+std::wstring formatMessage(std::wstring_view format, std::span<const MessageArgument> arguments);
 std::wstring formatMessage(std::wstring_view format, std::initializer_list<MessageArgument> arguments);

@@ -1,19 +1,46 @@
 #include "runtime/runtime_locator.h"
 
-// Runtime discovery is not built yet: every source reports that it found
-// nothing and the user is not asked, so start-up ends as it does when the
-// runtime-not-found dialog is cancelled.
+#include "core/error_reporter.h"
+#include "core/message_format.h"
+#include "resources/resource_ids.h"
+#include "runtime/jvm_library_probe.h"
+#include "runtime/registry_scan.h"
+#include "runtime/runtime_version.h"
 
-std::optional<RegistryRuntime> findRegistryRuntime(const LauncherSettings&)
+std::optional<RegistryRuntime> findRegistryRuntime(const LauncherSettings& settings)
 {
-    return std::nullopt;
+    std::optional<RegisteredRuntime> registered =
+        scanRegistryRuntimes(settings, RegistryView::defaultView);
+    if (!registered) {
+        registered = scanRegistryRuntimes(settings, RegistryView::thirtyTwoBitView);
+    }
+    if (!registered) {
+        return std::nullopt;
+    }
+    // The scan relaxed "favor_server" for one key; the runtime chosen is probed
+    // again with the JVM type as configured.
+    std::optional<JvmLibraryLocation> library =
+        findJvmLibrary(registered->homeFolder, settings.jvmType);
+    if (!library) {
+        return std::nullopt;
+    }
+    return RegistryRuntime{library->path, registered->foundInThirtyTwoBitView};
 }
 
-std::wstring runtimeNotFoundMessage(const LauncherSettings&)
+std::wstring runtimeNotFoundMessage(const LauncherSettings& settings)
 {
-    return {};
+    VersionRequirement requirement =
+        describeVersionRequirement(settings.minimumVersion, settings.maximumVersion);
+    std::vector<MessageArgument> versions(requirement.arguments.begin(),
+                                          requirement.arguments.end());
+    std::wstring phrase = formatMessage(ErrorReporter::loadText(requirement.stringId), versions);
+    UINT messageId =
+        settings.jvmType == kServerJvmOnly ? IDS_RUNTIME_NOT_FOUND_SERVER : IDS_RUNTIME_NOT_FOUND;
+    return formatMessage(ErrorReporter::loadText(messageId), {std::wstring_view(phrase)});
 }
 
+// The runtime-not-found dialog is not built yet: the user is not asked, and
+// start-up ends as it does when the dialog is cancelled.
 std::optional<ChosenRuntime> askForRuntime(HWND, const std::wstring&, int)
 {
     return std::nullopt;
