@@ -11,6 +11,7 @@
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"
 #include "support/handle_owners.h"
+#include "vm/jvm_library.h"
 
 namespace {
 

@@ -14,10 +14,6 @@
 // The process environment the runtime and the Java program's children see.
 void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const LauncherSettings& settings);
 
-// Loads the JVM library and finds its entry points; reports its own failures.
-[[nodiscard]] bool bindJvmLibrary(HWND owner, const std::wstring& jvmLibraryPath,
-                                  JvmEntryPoints& entries);
-
 // The JVM options, in order, as 8-bit strings.
 using VmOptionList = std::vector<std::string>;
 

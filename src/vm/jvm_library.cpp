@@ -1,0 +1,81 @@
+#include "vm/jvm_library.h"
+
+#include <cstdint>
+
+#include "core/error_reporter.h"
+#include "resources/resource_ids.h"
+#include "vm/runtime_bin_folder.h"
+
+namespace {
+
+// Adds the folder to the ones the loader searches with
+// LOAD_LIBRARY_SEARCH_DEFAULT_DIRS. Looked up at run time: a Windows 7 without
+// the update that brought it must still start the launcher. The folder stays
+// added for the life of the process, so the cookie is not kept.
+void addDllSearchFolder(const std::wstring& folder)
+{
+    using AddDllDirectoryFunction = DLL_DIRECTORY_COOKIE(WINAPI*)(PCWSTR);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    if (kernel == nullptr) {
+        return;
+    }
+    auto addDllDirectory = reinterpret_cast<AddDllDirectoryFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "AddDllDirectory")));
+    if (addDllDirectory != nullptr) {
+        // A path that names no folder (a bare file name) fails here; the load
+        // goes ahead all the same.
+        (void)addDllDirectory(folder.c_str());
+    }
+}
+
+void showMissingEntryPoint(HWND owner, DWORD error)
+{
+    ErrorReporter::showErrorWithCode(owner, ErrorReporter::loadText(IDS_WINDOWS_ERROR),
+                                     ErrorReporter::loadText(IDS_CREATE_JAVA_VM_MISSING),
+                                     static_cast<std::int32_t>(error));
+}
+
+template <typename Function>
+Function entryPoint(HMODULE library, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+}  // namespace
+
+bool bindJvmLibrary(HWND owner, const std::wstring& jvmLibraryPath, JvmEntryPoints& entries)
+{
+    // The runtime's own DLLs (java.dll and the others in bin) are found there
+    // when the JVM library or the VM loads them.
+    addDllSearchFolder(runtimeBinFolder(jvmLibraryPath));
+
+    // The library is never freed: the entry points, and the VM threads that run
+    // its code, must stay valid until the process ends, and a JVM cannot be
+    // unloaded anyway. So the handle is not kept either.
+    HMODULE library =
+        LoadLibraryExW(jvmLibraryPath.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    if (library == nullptr) {
+        DWORD error = GetLastError();
+        ErrorReporter::showErrorWithCode(owner, ErrorReporter::loadText(IDS_JVM_LIBRARY_NOT_LOADED),
+                                         jvmLibraryPath, static_cast<std::int32_t>(error));
+        return false;
+    }
+
+    entries.createJavaVmEntry = entryPoint<CreateJavaVmFunction>(library, "JNI_CreateJavaVM");
+    if (entries.createJavaVmEntry == nullptr) {
+        DWORD error = GetLastError();
+        showMissingEntryPoint(owner, error);
+        return false;
+    }
+    entries.defaultInitArgsEntry =
+        entryPoint<DefaultInitArgsFunction>(library, "JNI_GetDefaultJavaVMInitArgs");
+    if (entries.defaultInitArgsEntry == nullptr) {
+        DWORD error = GetLastError();
+        showMissingEntryPoint(owner, error);
+        return false;
+    }
+    // Older runtimes lack it; the main class is then found with FindClass.
+    entries.bootClassFinderEntry =
+        entryPoint<BootClassFinderFunction>(library, "JVM_FindClassFromBootLoader");
+    return true;
+}
