@@ -1,0 +1,72 @@
+#include "support/test_jvm/test_runtime.h"
+
+#include <windows.h>
+
+#include "support/sandbox.h"
+#include "support/test_paths.h"
+
+namespace harness {
+
+namespace {
+
+// The helper is built into a folder of its own below bin, so that programs
+// in bin do not find it beside themselves.
+constexpr wchar_t kHelperBuildFolder[] = L"\\test_runtime_bin\\";
+constexpr wchar_t kHelperFileName[] = L"test_jvm_helper.dll";
+
+bool copyInto(const std::wstring& source, const std::wstring& target)
+{
+    return createFolderTree(folderOf(target)) &&
+           CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+}
+
+}  // namespace
+
+std::wstring testJvmBuildFile(const std::wstring& buildBinFolder, TestJvm variant)
+{
+    switch (variant) {
+        case TestJvm::withoutJniEntries:
+            return buildBinFolder + L"\\test_jvm_no_create.dll";
+        case TestJvm::withoutBootClassFinder:
+            return buildBinFolder + L"\\test_jvm_no_boot_finder.dll";
+        case TestJvm::complete:
+            break;
+    }
+    return buildBinFolder + L"\\test_jvm.dll";
+}
+
+std::optional<std::wstring> layOutTestRuntime(const std::wstring& home, TestJvm variant,
+                                              std::wstring_view jvmType,
+                                              const std::wstring& buildBinFolder)
+{
+    std::wstring from = buildBinFolder.empty() ? testProgramFolder() : buildBinFolder;
+    std::wstring bin = home + L"\\bin";
+    std::wstring jvmLibrary = bin + L"\\" + std::wstring(jvmType) + L"\\jvm.dll";
+    if (!copyInto(testJvmBuildFile(from, variant), jvmLibrary) ||
+        !copyInto(from + L"\\test_java.dll", bin + L"\\java.dll") ||
+        !copyInto(from + kHelperBuildFolder + kHelperFileName, bin + L"\\" + kHelperFileName)) {
+        return std::nullopt;
+    }
+    return jvmLibrary;
+}
+
+std::vector<std::string> readTestJvmTrace(const std::wstring& traceFile)
+{
+    std::vector<std::string> lines;
+    std::optional<std::string> bytes = readFileBytes(traceFile);
+    if (!bytes) {
+        return lines;
+    }
+    size_t start = 0;
+    while (start < bytes->size()) {
+        size_t end = bytes->find('\n', start);
+        if (end == std::string::npos) {
+            end = bytes->size();
+        }
+        lines.push_back(bytes->substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace harness
