@@ -16,3 +16,4 @@ target_link_libraries(settings_report_probe PRIVATE tarvo_lib)
 
 tarvo_add_windows_test(settings_e2e_tests settings_e2e_test.cpp)
 add_dependencies(settings_e2e_tests tarvo tarvo_embedded settings_report_probe)
+tarvo_uses_display(settings_e2e_tests)
