@@ -6,6 +6,7 @@
 
 #include "support/handle_owners.h"
 #include "support/test_jvm/test_jvm_variables.h"
+#include "support/test_text.h"
 
 namespace test_jvm {
 
@@ -31,15 +32,7 @@ void traceLine(std::string_view line)
 
 std::string utf8FromWide(std::wstring_view text)
 {
-    if (text.empty()) {
-        return {};
-    }
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                   0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
+    return harness::toUtf8(text);
 }
 
 std::string utf8FromAnsi(const char* text)
