@@ -47,8 +47,8 @@ int ErrorReporter::showErrorWithText(HWND owner, std::wstring_view format,
     }
 }
 
-int ErrorReporter::showErrorWithCode(HWND owner, std::wstring_view format, std::wstring_view argument,
-                                     std::int32_t code) noexcept
+int ErrorReporter::showErrorWithCode(HWND owner, std::wstring_view format,
+                                     std::wstring_view argument, std::int32_t code) noexcept
 {
     try {
         return showError(owner, formatMessage(format, {argument, code}));

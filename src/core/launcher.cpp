@@ -71,7 +71,8 @@ void Launcher::applyWorkingFolder()
 bool Launcher::findRuntime()
 {
     if (!settings.jrePath.empty()) {
-        if (auto library = findJvmLibrary(withTrailingBackslash(settings.jrePath), settings.jvmType)) {
+        if (auto library =
+                findJvmLibrary(withTrailingBackslash(settings.jrePath), settings.jvmType)) {
             jvmLibraryPath = library->path;
             checkRuntimeBitness();
             return true;
@@ -80,7 +81,8 @@ bool Launcher::findRuntime()
 
     // A runtime shipped beside the executable is the product's own: no
     // bitness check, no hand-over.
-    if (std::optional<std::wstring> folder = moduleFolder(ownerWindow(), FolderForm::withTrailingBackslash)) {
+    if (std::optional<std::wstring> folder =
+            moduleFolder(ownerWindow(), FolderForm::withTrailingBackslash)) {
         std::wstring home = *folder;
         if (!hasJavaDll(home)) {
             home += L"jre64\\";

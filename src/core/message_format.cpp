@@ -12,9 +12,11 @@ std::wstring argumentText(const MessageArgument& argument)
 
 }  // namespace
 
-std::wstring formatMessage(std::wstring_view format, std::initializer_list<MessageArgument> arguments)
+std::wstring formatMessage(std::wstring_view format,
+                           std::initializer_list<MessageArgument> arguments)
 {
-    return formatMessage(format, std::span<const MessageArgument>(arguments.begin(), arguments.size()));
+    return formatMessage(format,
+                         std::span<const MessageArgument>(arguments.begin(), arguments.size()));
 }
 
 std::wstring formatMessage(std::wstring_view format, std::span<const MessageArgument> arguments)

@@ -15,4 +15,5 @@ using MessageArgument = std::variant<std::wstring_view, std::int32_t>;
 // A placeholder without an argument left becomes empty; any other character
 // after a percent sign is kept as written.
 std::wstring formatMessage(std::wstring_view format, std::span<const MessageArgument> arguments);
-std::wstring formatMessage(std::wstring_view format, std::initializer_list<MessageArgument> arguments);
+std::wstring formatMessage(std::wstring_view format,
+                           std::initializer_list<MessageArgument> arguments);

@@ -51,9 +51,9 @@ bool ntHeadersInsideFile(const BYTE* base, ULONGLONG fileSize)
     }
     auto dosHeader = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     LONG offset = dosHeader->e_lfanew;
-    return offset >= 0 &&
-           static_cast<ULONGLONG>(offset) + sizeof(DWORD) + sizeof(IMAGE_FILE_HEADER) +
-                   sizeof(WORD) <= fileSize;
+    return offset >= 0 && static_cast<ULONGLONG>(offset) + sizeof(DWORD) +
+                                  sizeof(IMAGE_FILE_HEADER) + sizeof(WORD) <=
+                              fileSize;
 }
 
 }  // namespace
@@ -69,7 +69,8 @@ std::optional<PeImageInfo> readPeImageInfo(const std::wstring& path)
     if (!GetFileSizeEx(file.get(), &fileSize)) {
         return std::nullopt;
     }
-    KernelHandleOwner mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    KernelHandleOwner mapping(
+        CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping) {
         return std::nullopt;
     }
@@ -100,6 +101,7 @@ std::optional<PeImageInfo> readPeImageInfo(const std::wstring& path)
     PeImageInfo info;
     info.validImage = headers->Signature == IMAGE_NT_SIGNATURE;
     info.machine = headers->FileHeader.Machine;
-    info.isPe32Plus = info.validImage && headers->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    info.isPe32Plus =
+        info.validImage && headers->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
     return info;
 }
