@@ -225,14 +225,15 @@ void Launcher::askDefaultStackSize()
 
 int Launcher::runJavaProgram()
 {
-    prepareVmEnvironment(jvmLibraryPath, settings);
+    prepareVmEnvironment(jvmLibraryPath, settings, vmOptions);
     if (splashWanted()) {
         splash.startSplash(jvmLibraryPath);
     }
     if (!bindJvmLibrary(ownerWindow(), jvmLibraryPath, jvmEntries)) {
         return -1;
     }
-    assembleVmOptions(ownerWindow(), settings, arguments, vmOptions, vmThreadStackSize);
+    assembleVmOptions(ownerWindow(), settings, arguments, vmOptions, vmThreadStackSize,
+                      streamRedirection);
     askDefaultStackSize();
 
     // Everything the VM thread reads is written before it starts.

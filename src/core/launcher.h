@@ -50,6 +50,7 @@ private:
     VmOptionList vmOptions;
     VmRun vmRun;  // holds javaVm and jniEnv once the VM exists
     std::uint64_t vmThreadStackSize = 0;
+    StreamRedirection streamRedirection;
     bool defaultStackSizeAsked = false;
     SplashScreen splash;
     SingleInstanceChannel instanceChannel;

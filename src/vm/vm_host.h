@@ -10,19 +10,7 @@
 
 #include "config/launcher_settings.h"
 #include "vm/jvm_entry_points.h"
-
-// The process environment the runtime and the Java program's children see.
-void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const LauncherSettings& settings);
-
-// The JVM options, in order, as 8-bit strings.
-using VmOptionList = std::vector<std::string>;
-
-// Builds the option list; may add arguments ("Cmd") and set the VM thread's
-// stack size from an -Xss option. Reports a missing class path itself; the VM is
-// created all the same.
-void assembleVmOptions(HWND owner, const LauncherSettings& settings,
-                       std::vector<std::wstring>& arguments, VmOptionList& options,
-                       std::uint64_t& vmThreadStackSize);
+#include "vm/vm_options.h"
 
 // What the VM thread works with; written before the thread starts.
 struct VmRun {
