@@ -236,12 +236,7 @@ int Launcher::runJavaProgram()
                       streamRedirection);
     askDefaultStackSize();
 
-    // Everything the VM thread reads is written before it starts.
-    vmRun.owner = ownerWindow();
-    vmRun.settings = &settings;
-    vmRun.arguments = &arguments;
-    vmRun.options = &vmOptions;
-    vmRun.entries = &jvmEntries;
+    prepareVmRun();
 
     DWORD result = 1;
     HANDLE created = nullptr;
@@ -265,6 +260,19 @@ int Launcher::runJavaProgram()
     }
     splash.callRuntimeSplashClose();
     return -1;
+}
+
+void Launcher::prepareVmRun()
+{
+    // Everything the VM thread reads is written before it starts.
+    vmRun.settings = &settings;
+    vmRun.arguments = &arguments;
+    vmRun.options = &vmOptions;
+    vmRun.entries = &jvmEntries;
+    vmRun.streamRedirection = &streamRedirection;
+    vmRun.ownerWindow = [this] { return ownerWindow(); };
+    vmRun.closeSplashWindow = [this] { splash.closeSplashWindow(); };
+    vmRun.signalReady = [this] { instanceChannel.signalReady(); };
 }
 
 bool Launcher::runVmOnThisThread()

@@ -40,6 +40,7 @@ private:
     int runJavaProgram();
     bool splashWanted() const;
     void askDefaultStackSize();
+    void prepareVmRun();
     [[nodiscard]] bool runVmOnThisThread();
 
     LauncherSettings settings;
