@@ -191,15 +191,20 @@ TEST_F(BindJvmLibraryTest, TestRuntimeAnswersAndTracesTheCallsThroughTheBoundEnt
         "option -Djava.class.path=C:\\App\\app.jar",
         "option+extraInfo abort",
         "TARVO_JVM_PATH unset",
+    };
+    std::vector<std::string> expectedEnd = {
         "JNI_CreateJavaVM result=-4",
         "JVM_FindClassFromBootLoader sun/launcher/LauncherHelper",
     };
-    ASSERT_GE(trace.size(), expectedTail.size());
-    EXPECT_EQ(std::vector<std::string>(trace.end() - expectedTail.size(), trace.end()),
-              expectedTail);
+    // Between the two the runtime reports the stack of the calling thread.
+    ASSERT_GE(trace.size(), expectedTail.size() + 1 + expectedEnd.size());
+    auto end = trace.end() - expectedEnd.size();
+    EXPECT_EQ(std::vector<std::string>(end, trace.end()), expectedEnd);
+    EXPECT_EQ((end - 1)->rfind("vm thread stack reserve=", 0), 0u) << *(end - 1);
+    EXPECT_EQ(std::vector<std::string>(end - 1 - expectedTail.size(), end - 1), expectedTail);
 }
 
-TEST_F(BindJvmLibraryTest, TestRuntimeDefaultsToNoStackSizeAndJniErr)
+TEST_F(BindJvmLibraryTest, TestRuntimeDefaultsToNoStackSizeAndCreatesOneVm)
 {
     std::wstring jvmLibrary = layOut(TestJvm::complete);
     BoxWatcher boxes;
@@ -217,10 +222,18 @@ TEST_F(BindJvmLibraryTest, TestRuntimeDefaultsToNoStackSizeAndJniErr)
     JavaVMInitArgs vmArgs{JNI_VERSION_1_2, 0, nullptr, JNI_FALSE};
     JavaVM* javaVm = nullptr;
     void* environment = nullptr;
-    EXPECT_EQ(entries.createJavaVmEntry(&javaVm, &environment, &vmArgs), JNI_ERR);
+    EXPECT_EQ(entries.createJavaVmEntry(&javaVm, &environment, &vmArgs), JNI_OK);
+    EXPECT_NE(javaVm, nullptr);
+    EXPECT_NE(environment, nullptr);
+    // A process holds one VM, as with a real runtime.
+    JavaVM* secondVm = nullptr;
+    void* secondEnvironment = nullptr;
+    EXPECT_EQ(entries.createJavaVmEntry(&secondVm, &secondEnvironment, &vmArgs), JNI_EEXIST);
 
-    EXPECT_TRUE(
-        contains(readTestJvmTrace(tracePath), "TARVO_JVM_PATH=C:\\Java\\bin\\server\\jvm.dll"));
+    std::vector<std::string> trace = readTestJvmTrace(tracePath);
+    EXPECT_TRUE(contains(trace, "TARVO_JVM_PATH=C:\\Java\\bin\\server\\jvm.dll"));
+    EXPECT_TRUE(contains(trace, "JNI_CreateJavaVM result=0"));
+    EXPECT_TRUE(contains(trace, "JNI_CreateJavaVM result=-5"));
 }
 
 }  // namespace

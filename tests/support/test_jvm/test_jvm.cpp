@@ -1,11 +1,12 @@
-// The project's own stand-in for a Java runtime's JVM library (jvm.dll). It
-// exports the JNI invocation functions and JVM_FindClassFromBootLoader, and
-// records every call in the trace, so tests see what the launcher asks of its
-// runtime. Test variants are built from this file:
-//   TEST_JVM_WITHOUT_JNI_ENTRIES      no JNI_CreateJavaVM, no JNI_GetDefaultJavaVMInitArgs
+// The project's own stand-in for a Java runtime's JVM library (jvm.dll): the
+// exported entry points. Behind them is a small VM that runs built-in
+// "Java classes" written in C++ (builtin_classes.h) and records in the trace
+// what the launcher asks of it, so tests see and steer the launcher's side of
+// JNI. Test variants are built from this file:
+//   TEST_JVM_WITHOUT_CREATE            no JNI_CreateJavaVM
+//   TEST_JVM_WITHOUT_DEFAULT_INIT_ARGS no JNI_GetDefaultJavaVMInitArgs
+//   TEST_JVM_WITHOUT_JNI_ENTRIES       neither of the two
 //   TEST_JVM_WITHOUT_BOOT_CLASS_FINDER no JVM_FindClassFromBootLoader (as older runtimes)
-// It creates no VM yet: JNI_CreateJavaVM answers with the error code the test
-// chose.
 #include <windows.h>
 // After windows.h; the build defines _JNI_IMPLEMENTATION_, so the JNI
 // functions it declares are exported.
@@ -14,9 +15,17 @@
 #include <cstdio>
 #include <string>
 
+#include "support/test_jvm/builtin_classes.h"
+#include "support/test_jvm/invocation.h"
 #include "support/test_jvm/test_jvm_helper.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_jvm/trace.h"
+#include "support/test_jvm/vm_state.h"
+
+#ifdef TEST_JVM_WITHOUT_JNI_ENTRIES
+#define TEST_JVM_WITHOUT_CREATE
+#define TEST_JVM_WITHOUT_DEFAULT_INIT_ARGS
+#endif
 
 using namespace test_jvm;
 
@@ -40,11 +49,6 @@ struct Jdk11InitArgsHead {
     return text;
 }
 
-std::string decimal(long number)
-{
-    return std::to_string(number);
-}
-
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
@@ -60,7 +64,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     return TRUE;
 }
 
-#ifndef TEST_JVM_WITHOUT_JNI_ENTRIES
+#ifndef TEST_JVM_WITHOUT_DEFAULT_INIT_ARGS
 
 jint JNICALL JNI_GetDefaultJavaVMInitArgs(void* initArgs)
 {
@@ -77,56 +81,24 @@ jint JNICALL JNI_GetDefaultJavaVMInitArgs(void* initArgs)
     // bytes, and the version it really speaks.
     head->javaStackSize = environmentNumber(kStackSizeVariable, 0);
     head->version = JNI_VERSION_1_2;
-    traceLine("javaStackSize=" + decimal(head->javaStackSize));
+    traceLine("javaStackSize=" + std::to_string(head->javaStackSize));
     return JNI_OK;
 }
 
+#endif
+
+#ifndef TEST_JVM_WITHOUT_CREATE
+
 jint JNICALL JNI_CreateJavaVM(JavaVM** javaVm, void** environment, void* initArgs)
 {
-    if (initArgs == nullptr) {
-        traceLine("JNI_CreateJavaVM without init args");
-    } else {
-        const auto* args = static_cast<const JavaVMInitArgs*>(initArgs);
-        traceLine("JNI_CreateJavaVM version=" + hexVersion(args->version) +
-                  " options=" + decimal(args->nOptions) +
-                  " ignoreUnrecognized=" + decimal(args->ignoreUnrecognized));
-        for (jint index = 0; index < args->nOptions && args->options != nullptr; ++index) {
-            const JavaVMOption& option = args->options[index];
-            traceLine((option.extraInfo != nullptr ? "option+extraInfo " : "option ") +
-                      utf8FromAnsi(option.optionString));
-        }
-    }
-    std::wstring jvmPath;
-    traceLine(readEnvironmentVariable(L"TARVO_JVM_PATH", jvmPath)
-                  ? "TARVO_JVM_PATH=" + utf8FromWide(jvmPath)
-                  : std::string("TARVO_JVM_PATH unset"));
-
-    // There is no VM to hand out yet: success would be a lie, so 0 is
-    // answered like the default, JNI_ERR.
-    jint result = environmentNumber(kCreateResultVariable, JNI_ERR);
-    if (result == JNI_OK) {
-        result = JNI_ERR;
-    }
-    if (javaVm != nullptr) {
-        *javaVm = nullptr;
-    }
-    if (environment != nullptr) {
-        *environment = nullptr;
-    }
-    traceLine("JNI_CreateJavaVM result=" + decimal(result));
-    return result;
+    return createJavaVm(javaVm, environment, initArgs);
 }
 
 #endif
 
 jint JNICALL JNI_GetCreatedJavaVMs(JavaVM** javaVms, jsize bufferLength, jsize* count)
 {
-    (void)javaVms;
-    traceLine("JNI_GetCreatedJavaVMs bufferLength=" + decimal(bufferLength));
-    if (count != nullptr) {
-        *count = 0;
-    }
-    return JNI_OK;
+    return createdJavaVms(javaVms, bufferLength, count);
 }
 
 #ifndef TEST_JVM_WITHOUT_BOOT_CLASS_FINDER
@@ -138,7 +110,12 @@ extern "C" JNIEXPORT jclass JNICALL JVM_FindClassFromBootLoader(JNIEnv* environm
     // Class names reach the VM in (modified) UTF-8, so they are written as they come.
     traceLine(std::string("JVM_FindClassFromBootLoader ") +
               (className != nullptr ? className : "(null)"));
-    return nullptr;
+    // Only the runtime's own classes come from the boot loader, never the
+    // application's; an unknown class gives null without an exception.
+    ClassInfo* found = className != nullptr && virtualMachineStarted()
+                           ? findVisibleClass(className)
+                           : nullptr;
+    return found != nullptr && found->bootClass ? handleOf(*found) : nullptr;
 }
 
 #endif

@@ -8,7 +8,18 @@ namespace test_jvm {
 inline constexpr wchar_t kTraceVariable[] = L"TARVO_TEST_JVM_TRACE";
 // The javaStackSize that JNI_GetDefaultJavaVMInitArgs reports, in decimal; 0 when unset.
 inline constexpr wchar_t kStackSizeVariable[] = L"TARVO_TEST_JVM_STACK_SIZE";
-// The code JNI_CreateJavaVM returns, in decimal; JNI_ERR (-1) when unset.
+// A non-zero decimal makes JNI_CreateJavaVM return that code without creating
+// a VM; unset or "0" creates the VM.
 inline constexpr wchar_t kCreateResultVariable[] = L"TARVO_TEST_JVM_CREATE_RESULT";
+// The code tarvo/test/Exit passes to System.exit, in decimal; 0 when unset.
+inline constexpr wchar_t kExitCodeVariable[] = L"TARVO_TEST_JVM_EXIT_CODE";
+// How long the non-daemon thread of tarvo/test/KeepsAlive and the Secondary
+// classes lives, in milliseconds; 2000 when unset.
+inline constexpr wchar_t kAliveMillisecondsVariable[] = L"TARVO_TEST_JVM_ALIVE_MS";
+// "1": the runtime has no sun/launcher/LauncherHelper class at all.
+inline constexpr wchar_t kNoLauncherHelperVariable[] = L"TARVO_TEST_JVM_NO_LAUNCHER_HELPER";
+// "1": LauncherHelper.checkAndLoadMain returns null with an exception pending
+// for any name.
+inline constexpr wchar_t kLauncherHelperFailsVariable[] = L"TARVO_TEST_JVM_LAUNCHER_HELPER_FAILS";
 
 }  // namespace test_jvm

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "support/sandbox.h"
+#include "support/test_jvm/argument_trace.h"
 #include "support/test_paths.h"
 
 namespace harness {
@@ -29,6 +30,10 @@ std::wstring testJvmBuildFile(const std::wstring& buildBinFolder, TestJvm varian
             return buildBinFolder + L"\\test_jvm_no_create.dll";
         case TestJvm::withoutBootClassFinder:
             return buildBinFolder + L"\\test_jvm_no_boot_finder.dll";
+        case TestJvm::withoutCreateJavaVm:
+            return buildBinFolder + L"\\test_jvm_no_create_vm.dll";
+        case TestJvm::withoutDefaultInitArgs:
+            return buildBinFolder + L"\\test_jvm_no_default_args.dll";
         case TestJvm::complete:
             break;
     }
@@ -67,6 +72,40 @@ std::vector<std::string> readTestJvmTrace(const std::wstring& traceFile)
         start = end + 1;
     }
     return lines;
+}
+
+namespace {
+
+std::vector<std::wstring> wideTexts(const std::vector<std::u16string>& texts)
+{
+    std::vector<std::wstring> wide;
+    for (const std::u16string& text : texts) {
+        wide.emplace_back(text.begin(), text.end());
+    }
+    return wide;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::wstring>> mainArgumentsFromTrace(
+    const std::vector<std::string>& trace)
+{
+    std::vector<std::vector<std::u16string>> arrays = test_jvm::readArgumentTraces(trace, "main");
+    if (arrays.empty()) {
+        return std::nullopt;
+    }
+    return wideTexts(arrays.front());
+}
+
+std::vector<std::vector<std::wstring>> secondaryArgumentsFromTrace(
+    const std::vector<std::string>& trace, std::string_view form)
+{
+    std::vector<std::vector<std::wstring>> calls;
+    for (const auto& array :
+         test_jvm::readArgumentTraces(trace, "secondaryMain " + std::string(form))) {
+        calls.push_back(wideTexts(array));
+    }
+    return calls;
 }
 
 }  // namespace harness

@@ -10,9 +10,11 @@
 namespace harness {
 
 enum class TestJvm {
-    complete,                // every entry point
-    withoutJniEntries,       // no JNI_CreateJavaVM, no JNI_GetDefaultJavaVMInitArgs
-    withoutBootClassFinder,  // no JVM_FindClassFromBootLoader, as older runtimes
+    complete,                   // every entry point
+    withoutJniEntries,          // no JNI_CreateJavaVM, no JNI_GetDefaultJavaVMInitArgs
+    withoutBootClassFinder,     // no JVM_FindClassFromBootLoader, as older runtimes
+    withoutCreateJavaVm,        // no JNI_CreateJavaVM only
+    withoutDefaultInitArgs,     // no JNI_GetDefaultJavaVMInitArgs only
 };
 
 // The built file of the variant in a build's bin folder (test_jvm.dll, ...).
@@ -29,5 +31,17 @@ std::wstring testJvmBuildFile(const std::wstring& buildBinFolder, TestJvm varian
 
 // The trace file's lines, without their line ends; empty when there is no file.
 std::vector<std::string> readTestJvmTrace(const std::wstring& traceFile);
+
+// The String[] the first traced `main` received, exactly (lone surrogates
+// too); none when no main traced its arguments, or they were null or
+// incomplete. The trace lines are "main arguments <count>" and then
+// "main argument <index> <code units as 4-digit hex, space-separated>"
+// (support/test_jvm/argument_trace.h).
+std::optional<std::vector<std::wstring>> mainArgumentsFromTrace(
+    const std::vector<std::string>& trace);
+// The String[] of every traced secondaryMain call of the form given ("void"
+// or "int"), in trace order.
+std::vector<std::vector<std::wstring>> secondaryArgumentsFromTrace(
+    const std::vector<std::string>& trace, std::string_view form);
 
 }  // namespace harness
