@@ -67,3 +67,23 @@ std::wstring ansiToWide(const char* text)
 {
     return text == nullptr ? std::wstring() : ansiToWide(std::string_view(text));
 }
+
+std::string wideToAnsi(std::wstring_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    int length = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                     nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return {};
+    }
+    std::string narrow(static_cast<size_t>(length), '\0');
+    length = WideCharToMultiByte(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                 narrow.data(), length, nullptr, nullptr);
+    if (length <= 0) {
+        return {};
+    }
+    narrow.resize(static_cast<size_t>(length));
+    return narrow;
+}

@@ -1,4 +1,5 @@
-// Environment variables inside setting texts, and 8-bit text turned into UTF-16.
+// Environment variables inside setting texts, and the conversions between
+// UTF-16 and 8-bit text in the thread's ANSI code page.
 #pragma once
 
 #include <string>
@@ -17,3 +18,9 @@ std::wstring expandEnvironment(const std::wstring& text);
 // absent or empty text, or one that cannot be converted, gives an empty text.
 std::wstring ansiToWide(std::string_view text);
 std::wstring ansiToWide(const char* text);
+
+// UTF-16 text as 8-bit text in the thread's ANSI code page (CP_THREAD_ACP),
+// the form the VM reads its options in. Characters the code page lacks become
+// the code page's default character. An empty text, or one that cannot be
+// converted, gives an empty text.
+std::string wideToAnsi(std::wstring_view text);

@@ -1,10 +1,172 @@
 #include "vm/vm_options.h"
 
-// Not built yet: no environment and no options.
+#include <optional>
+#include <utility>
 
-void prepareVmEnvironment(const std::wstring&, const LauncherSettings&, VmOptionList&) {}
+#include "config/embedded_settings.h"
+#include "config/environment_text.h"
+#include "config/folder_of_path.h"
+#include "config/module_path.h"
+#include "config/setting_forms.h"
+#include "config/settings_path_rules.h"
+#include "config/split_text.h"
+#include "core/cmd_arguments.h"
+#include "core/error_reporter.h"
+#include "resources/resource_ids.h"
+#include "support/handle_owners.h"
+#include "support/long_path.h"
+#include "vm/machine_memory.h"
+#include "vm/memory_options.h"
+#include "vm/vm_option_text.h"
+#include "vm/vm_parameter_text.h"
 
-void assembleVmOptions(HWND, const LauncherSettings&, std::vector<std::wstring>&, VmOptionList&,
-                       std::uint64_t&, StreamRedirection&)
+namespace {
+
+// A failed expansion leaves the text as written, and it is used so.
+std::wstring expanded(std::wstring text)
 {
+    static_cast<void>(expandEnvironmentInPlace(text));
+    return text;
+}
+
+// A variable that cannot be set is left as it was; the start goes on.
+void setVariable(const wchar_t* name, const std::wstring& value)
+{
+    static_cast<void>(SetEnvironmentVariableW(name, value.c_str()));
+}
+
+// The VM rejects an empty option and then does not start at all, so an entry
+// that is empty (a "+" section's leading blank, a token of two quotes, a
+// variable with an empty value) is not handed on.
+void appendOption(VmOptionList& options, const std::wstring& option)
+{
+    std::string converted = wideToAnsi(option);
+    if (!converted.empty()) {
+        options.push_back(std::move(converted));
+    }
+}
+
+// Appends every file or folder the entry matches, in the order the file
+// system lists them; an entry that matches nothing adds nothing.
+void expandClassPathEntry(const std::wstring& entry, const std::wstring& executableFolder,
+                          std::wstring& classPath)
+{
+    const std::wstring pattern = classPathSearchPattern(entry, executableFolder);
+    const std::optional<std::wstring> searched = toSystemPath(pattern);
+    if (!searched) {
+        return;
+    }
+    WIN32_FIND_DATAW match{};
+    FindHandleOwner search(FindFirstFileW(searched->c_str(), &match));
+    if (!search) {
+        return;
+    }
+    const std::wstring folder = searchResultFolder(pattern);
+    do {
+        if (!isFolderSelfOrParent(match.cFileName)) {
+            classPath += folder;
+            classPath += L'\\';
+            classPath += match.cFileName;
+            classPath += L';';
+        }
+    } while (FindNextFileW(search.get(), &match));
+}
+
+std::wstring classPathFromSettings(const SettingsStore& store, const std::wstring& executablePath)
+{
+    const std::wstring executableFolder =
+        folderOfPath(executablePath, FolderForm::withoutTrailingBackslash);
+    std::wstring classPath;
+    for (std::wstring entry : splitText(store.readSetting(L"Class Path", L"Class Path"), L";")) {
+        static_cast<void>(expandEnvironmentInPlace(entry));
+        if (isSearchedClassPathEntry(entry)) {
+            expandClassPathEntry(entry, executableFolder, classPath);
+        } else {
+            classPath += entry;
+            classPath += L';';
+        }
+    }
+    if (isYesIgnoringCase(store.readSetting(L"Application", L"Embedded Jar"))) {
+        classPath = executablePath + L';' + classPath;
+    }
+    return classPath;
+}
+
+void addVmParameter(std::wstring token, std::vector<std::wstring>& pending,
+                    std::uint64_t& vmThreadStackSize)
+{
+    stripQuotes(token);
+    if (isMemoryShareOption(token)) {
+        // Read for every token: the free address space changes as the
+        // launcher runs.
+        resolveMemoryShare(token, readMachineMemory());
+    }
+    if (isStackSizeOption(token)) {
+        vmThreadStackSize = stackSizeFromOption(token);
+    }
+    pending.push_back(std::move(token));
+}
+
+StreamRedirection streamRedirectionFromSettings(const SettingsStore& store)
+{
+    StreamRedirection redirection;
+    redirection.outputFile = expanded(store.readSetting(L"Application", L"Output File"));
+    redirection.outputAppend = isExactlyYes(store.readSetting(L"Application", L"Output Append"));
+    redirection.errorFile = expanded(store.readSetting(L"Application", L"Error File"));
+    redirection.errorAppend = isExactlyYes(store.readSetting(L"Application", L"Error Append"));
+    return redirection;
+}
+
+}  // namespace
+
+void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const LauncherSettings& settings,
+                          VmOptionList& options)
+{
+    // Both variables are set first, so that every setting expanded from here
+    // on may refer to the runtime.
+    setVariable(L"TARVO_JVM_PATH", jvmLibraryPath);
+    setVariable(L"TARVO_JVM_HOME", runtimeHomeFolder(jvmLibraryPath));
+
+    if (!settings.libraryPath.empty()) {
+        // %Path% in it is still the inherited PATH: the new one is set below.
+        const std::wstring executableFolder =
+            moduleFolder(nullptr, FolderForm::withTrailingBackslash).value_or(std::wstring());
+        appendOption(options, L"-Djava.library.path=" +
+                                  expanded(libraryPathText(settings.libraryPath, executableFolder,
+                                                           jvmLibraryPath)));
+    }
+    setVariable(L"Path", expanded(searchPathText(settings.systemPath, jvmLibraryPath)));
+}
+
+void assembleVmOptions(HWND owner, const LauncherSettings&, std::vector<std::wstring>& arguments,
+                       VmOptionList& options, std::uint64_t& vmThreadStackSize,
+                       StreamRedirection& streamRedirection)
+{
+    const std::optional<std::wstring> executablePath = modulePath(owner);
+    if (!executablePath) {
+        return;
+    }
+    std::optional<std::wstring> settingsFile = settingsFilePathFor(*executablePath);
+    if (!settingsFile) {
+        return;
+    }
+    const LayeredSettingsStore store = openLayeredSettings(std::move(*settingsFile));
+
+    const std::wstring classPath = classPathFromSettings(store, *executablePath);
+    if (classPath.empty()) {
+        ErrorReporter::showError(owner, IDS_CLASS_PATH_MISSING);
+        return;
+    }
+    std::vector<std::wstring> pending{classPathOption(classPath)};
+    const std::wstring parameters =
+        store.readSetting(L"Java Runtime Environment", L"Virtual Machine Parameters");
+    for (std::wstring& token : splitVmParameters(parameters)) {
+        addVmParameter(std::move(token), pending, vmThreadStackSize);
+    }
+    for (const std::wstring& entry : pending) {
+        appendOption(options, expanded(entry));
+    }
+
+    streamRedirection = streamRedirectionFromSettings(store);
+    appendCmdArguments(store, arguments);
 }

@@ -82,4 +82,19 @@ TEST(AnsiToWide, AbsentAndEmptyTextGiveEmptyText)
     EXPECT_EQ(ansiToWide("bin\\java.dll"), L"bin\\java.dll");
 }
 
+TEST(WideToAnsi, OptionTextFollowsTheThreadCodePage)
+{
+    {
+        ThreadLocaleGuard german(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));  // code page 1252
+        EXPECT_EQ(wideToAnsi(L"-Dtitle=Gr\u00FC\u00DFe \u20AC"), "-Dtitle=Gr\xFC\xDF" "e \x80");
+        // What the code page lacks becomes its default character.
+        EXPECT_EQ(wideToAnsi(L"\u0434"), "?");
+    }
+    {
+        ThreadLocaleGuard russian(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT));  // code page 1251
+        EXPECT_EQ(wideToAnsi(L"\u0434\u0430"), "\xE4\xE0");
+    }
+    EXPECT_EQ(wideToAnsi(L""), "");
+}
+
 }  // namespace
