@@ -4,9 +4,8 @@
 // variables and memory shares. Memory shares are checked on the shipped
 // launcher against the machine's own memory, and on tarvo_fed_memory, whose
 // machine memory comes from TARVO_TEST_TOTAL_PHYSICAL.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -46,10 +45,7 @@ protected:
                                                L"Acme Editor"));
     }
 
-    void writeSettings(const std::wstring& text)
-    {
-        ASSERT_TRUE(sandbox_.writeIni(toUtf8(text)));
-    }
+    void writeSettings(const std::wstring& text) { ASSERT_TRUE(sandbox_.writeIni(toUtf8(text))); }
 
     ProcessStart launcherStart(std::optional<std::uint64_t> fedPhysicalMemory = std::nullopt)
     {
@@ -141,8 +137,7 @@ TEST_F(VmOptionsEndToEnd, LibraryPathClassPathAndParametersInOrder)
                        // The missing relative file and the empty piece add nothing; the
                        // absolute file is taken unchecked.
                        "-Djava.class.path=" + folderPath(L"lib\\a.jar") + ";D:\\ext\\x.jar;",
-                       "-Xmx512m", "-Dapp.title=My App", "-Dflag",
-                       "-Dhome=" + folderPath(L"jre64"),
+                       "-Xmx512m", "-Dapp.title=My App", "-Dflag", "-Dhome=" + folderPath(L"jre64"),
                        // Parameters see the new PATH: System Path first, the runtime's bin
                        // folder last.
                        "-Dpath=C:\\tools;" + inheritedPath + ";" + folderPath(L"jre64\\bin"),
@@ -184,10 +179,9 @@ TEST_F(VmOptionsEndToEnd, FedMemoryMinimumEmptyTokensAndFolderEntries)
         L"[Class Path]\r\n"
         L"Class Path=lib\\*;ext/*.jar;D:\\ext\\x.jar\r\n");
     runLauncher(8 * kGibibyte);
-    EXPECT_EQ(tracedOptions(),
-              (Options{"-Djava.class.path=" + folderPath(L"lib\\a.jar") + ";" +
-                           folderPath(L"ext\\b.jar") + ";D:\\ext\\x.jar;",
-                       "-Xms1048576K", "-Dlast"}));
+    EXPECT_EQ(tracedOptions(), (Options{"-Djava.class.path=" + folderPath(L"lib\\a.jar") + ";" +
+                                            folderPath(L"ext\\b.jar") + ";D:\\ext\\x.jar;",
+                                        "-Xms1048576K", "-Dlast"}));
 }
 
 TEST_F(VmOptionsEndToEnd, NoClassPathIsReportedAndNothingAfterItIsAdded)

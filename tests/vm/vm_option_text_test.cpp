@@ -40,11 +40,13 @@ TEST(SearchPathText, SystemPathFirstRuntimeBinFolderLast)
 
 TEST(IsSearchedClassPathEntry, WildcardsAndRelativeEntriesAreSearched)
 {
-    for (const wchar_t* entry : {L"lib\\*.jar", L"app.jar", L"\\app.jar", L"", L"a", L"D:\\libs\\*.jar",
-                                 L"\\\\server\\share\\*", L"..\\shared\\x.jar", L"D*"}) {
+    for (const wchar_t* entry :
+         {L"lib\\*.jar", L"app.jar", L"\\app.jar", L"", L"a", L"D:\\libs\\*.jar",
+          L"\\\\server\\share\\*", L"..\\shared\\x.jar", L"D*"}) {
         EXPECT_TRUE(isSearchedClassPathEntry(entry)) << entry;
     }
-    for (const wchar_t* entry : {L"D:\\ext\\x.jar", L"\\\\server\\share\\x.jar", L"D:", L"d:x.jar"}) {
+    for (const wchar_t* entry :
+         {L"D:\\ext\\x.jar", L"\\\\server\\share\\x.jar", L"D:", L"d:x.jar"}) {
         EXPECT_FALSE(isSearchedClassPathEntry(entry)) << entry;
     }
 }
