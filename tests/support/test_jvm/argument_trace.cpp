@@ -104,7 +104,8 @@ std::vector<std::vector<std::u16string>> readArgumentTraces(const std::vector<st
         if (lines[at].compare(0, header.size(), header) != 0) {
             continue;
         }
-        std::optional<size_t> count = decimalFrom(std::string_view(lines[at]).substr(header.size()));
+        std::optional<size_t> count =
+            decimalFrom(std::string_view(lines[at]).substr(header.size()));
         // The element lines follow the header directly.
         if (!count || at + *count >= lines.size()) {
             continue;

@@ -44,9 +44,9 @@ TEST(ArgumentTrace, ReadsBackEveryArrayOfThePrefixInOrder)
             lines.push_back(line);
         }
     }
-    EXPECT_EQ(readArgumentTraces(lines, "secondaryMain void"),
-              (std::vector<std::vector<std::u16string>>{
-                  {u"\U0001D400\u00FC", u"", u"\xDC00x"}, {}}));
+    EXPECT_EQ(
+        readArgumentTraces(lines, "secondaryMain void"),
+        (std::vector<std::vector<std::u16string>>{{u"\U0001D400\u00FC", u"", u"\xDC00x"}, {}}));
     EXPECT_EQ(readArgumentTraces(lines, "main").size(), 1u);
     EXPECT_TRUE(readArgumentTraces(lines, "secondaryMain int").empty());
 }
@@ -54,10 +54,10 @@ TEST(ArgumentTrace, ReadsBackEveryArrayOfThePrefixInOrder)
 TEST(ArgumentTrace, LeavesOutNullArraysNullElementsAndBrokenBlocks)
 {
     EXPECT_TRUE(readArgumentTraces({"main arguments null"}, "main").empty());
-    EXPECT_TRUE(readArgumentTraces(linesOf(formatArgumentTrace("main", std::vector<TracedArgument>{
-                                                                           std::nullopt})),
-                                   "main")
-                    .empty());
+    EXPECT_TRUE(
+        readArgumentTraces(
+            linesOf(formatArgumentTrace("main", std::vector<TracedArgument>{std::nullopt})), "main")
+            .empty());
     // Too few element lines, a wrong index, a bad hex group.
     EXPECT_TRUE(readArgumentTraces({"main arguments 2", "main argument 0 0061"}, "main").empty());
     EXPECT_TRUE(readArgumentTraces({"main arguments 1", "main argument 1 0061"}, "main").empty());

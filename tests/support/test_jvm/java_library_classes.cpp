@@ -50,8 +50,8 @@ void defineStringClasses(ClassInfo& object)
     ClassInfo& string = defineClass("java/lang/String", &object, true);
     string.addMethod("<init>", "([C)V", false,
                      [&string](ThreadState& thread, JavaObject*, const jvalue* arguments) {
-                         auto* chars = objectOfKind<CharArrayObject>(arguments[0].l,
-                                                                     "String(char[])");
+                         auto* chars =
+                             objectOfKind<CharArrayObject>(arguments[0].l, "String(char[])");
                          if (chars == nullptr) {
                              throwNew(thread, "java/lang/NullPointerException", std::nullopt);
                              return objectValue(nullptr);
@@ -62,8 +62,9 @@ void defineStringClasses(ClassInfo& object)
     string.addMethod("<init>", "()V", false, [](ThreadState&, JavaObject*, const jvalue*) {
         return objectValue(newString(u""));
     });
-    string.addMethod("toString", "()Ljava/lang/String;", false,
-                     [](ThreadState&, JavaObject* self, const jvalue*) { return objectValue(self); });
+    string.addMethod(
+        "toString", "()Ljava/lang/String;", false,
+        [](ThreadState&, JavaObject* self, const jvalue*) { return objectValue(self); });
     string.addMethod("length", "()I", false, [](ThreadState&, JavaObject* self, const jvalue*) {
         return intValue(static_cast<jint>(static_cast<StringObject*>(self)->text.size()));
     });
@@ -71,10 +72,10 @@ void defineStringClasses(ClassInfo& object)
 
 void defineThrowable(ClassInfo& throwableClass)
 {
-    throwableClass.addMethod(
-        "<init>", "()V", false, [&throwableClass](ThreadState&, JavaObject*, const jvalue*) {
-            return objectValue(newObject<ThrowableObject>(throwableClass));
-        });
+    throwableClass.addMethod("<init>", "()V", false,
+                             [&throwableClass](ThreadState&, JavaObject*, const jvalue*) {
+                                 return objectValue(newObject<ThrowableObject>(throwableClass));
+                             });
     throwableClass.addMethod(
         "<init>", "(Ljava/lang/String;)V", false,
         [&throwableClass](ThreadState&, JavaObject*, const jvalue* arguments) {
@@ -99,17 +100,16 @@ void defineThrowableMethods(ClassInfo& throwable)
                             printTo(stream, static_cast<ThrowableObject*>(self)->stackTraceText());
                             return noValue();
                         });
-    throwable.addMethod("printStackTrace", "()V", false,
-                        [](ThreadState&, JavaObject* self, const jvalue*) {
-                            printTo(systemErr(),
-                                    static_cast<ThrowableObject*>(self)->stackTraceText());
-                            return noValue();
-                        });
-    throwable.addMethod("toString", "()Ljava/lang/String;", false,
-                        [](ThreadState&, JavaObject* self, const jvalue*) {
-                            return objectValue(
-                                newString(static_cast<ThrowableObject*>(self)->describe()));
-                        });
+    throwable.addMethod(
+        "printStackTrace", "()V", false, [](ThreadState&, JavaObject* self, const jvalue*) {
+            printTo(systemErr(), static_cast<ThrowableObject*>(self)->stackTraceText());
+            return noValue();
+        });
+    throwable.addMethod(
+        "toString", "()Ljava/lang/String;", false,
+        [](ThreadState&, JavaObject* self, const jvalue*) {
+            return objectValue(newString(static_cast<ThrowableObject*>(self)->describe()));
+        });
     for (const char* name : {"getMessage", "getLocalizedMessage"}) {
         throwable.addMethod(name, "()Ljava/lang/String;", false,
                             [](ThreadState&, JavaObject* self, const jvalue*) {
@@ -153,8 +153,7 @@ void defineThrowableClasses(ClassInfo& object)
     }
 }
 
-jvalue openFileOutputStream(ClassInfo& streamClass, ThreadState& thread, jobject name,
-                            bool append)
+jvalue openFileOutputStream(ClassInfo& streamClass, ThreadState& thread, jobject name, bool append)
 {
     auto* path = objectOfKind<StringObject>(name, "FileOutputStream(String, boolean)");
     if (path == nullptr) {
@@ -163,8 +162,8 @@ jvalue openFileOutputStream(ClassInfo& streamClass, ThreadState& thread, jobject
     }
     std::wstring reason;
     std::shared_ptr<OutputTarget> target = openFileTarget(wideFromU16(path->text), append, reason);
-    traceLine("FileOutputStream " + utf8FromUtf16(path->text) + " append=" +
-              (append ? "1" : "0") + (target ? " opened" : " failed"));
+    traceLine("FileOutputStream " + utf8FromUtf16(path->text) + " append=" + (append ? "1" : "0") +
+              (target ? " opened" : " failed"));
     if (!target) {
         throwNew(thread, "java/io/FileNotFoundException",
                  path->text + u" (" + u16FromWide(reason) + u")");
@@ -217,7 +216,8 @@ void defineStreamClasses(ClassInfo& object)
     for (bool lineEnd : {false, true}) {
         print.addMethod(lineEnd ? "println" : "print", "(Ljava/lang/String;)V", false,
                         [lineEnd](ThreadState&, JavaObject* self, const jvalue* arguments) {
-                            auto* text = objectOfKind<StringObject>(arguments[0].l, "PrintStream.print");
+                            auto* text =
+                                objectOfKind<StringObject>(arguments[0].l, "PrintStream.print");
                             std::u16string value = text != nullptr ? text->text : u"null";
                             auto* stream = static_cast<PrintStreamObject*>(self);
                             lineEnd ? printLineTo(stream, value) : printTo(stream, value);
@@ -266,8 +266,7 @@ jvalue checkAndLoadMain(ThreadState& thread, const jvalue* arguments)
               std::string(arguments[0].z != JNI_FALSE ? "1" : "0") +
               " mode=" + std::to_string(arguments[1].i) + " name=" + utf8Name);
     if (variableIsOne(kLauncherHelperFailsVariable)) {
-        throwNew(thread, "java/lang/Error",
-                 u"LauncherHelper failed as the test asked");
+        throwNew(thread, "java/lang/Error", u"LauncherHelper failed as the test asked");
         return objectValue(nullptr);
     }
     if (name == nullptr) {
@@ -331,8 +330,7 @@ void defineBuiltinClasses()
 
 ClassInfo* findVisibleClass(std::string_view internalName)
 {
-    if (internalName == "sun/launcher/LauncherHelper" &&
-        variableIsOne(kNoLauncherHelperVariable)) {
+    if (internalName == "sun/launcher/LauncherHelper" && variableIsOne(kNoLauncherHelperVariable)) {
         return nullptr;
     }
     return loadedClass(internalName);
@@ -342,9 +340,8 @@ ClassInfo& objectArrayClass(const ClassInfo& elementClass)
 {
     static std::mutex defining;
     std::lock_guard lock(defining);
-    std::string name = elementClass.name.front() == '['
-                           ? "[" + elementClass.name
-                           : "[L" + elementClass.name + ";";
+    std::string name =
+        elementClass.name.front() == '[' ? "[" + elementClass.name : "[L" + elementClass.name + ";";
     if (ClassInfo* known = loadedClass(name)) {
         return *known;
     }

@@ -10,7 +10,9 @@ namespace {
 
 TEST(ModifiedUtf8, EncodesZeroInTwoBytesAndEachSurrogateOnItsOwn)
 {
-    EXPECT_EQ(modifiedUtf8FromUtf16(std::u16string(u"a\0b", 3)), "a\xC0\x80" "b");
+    EXPECT_EQ(modifiedUtf8FromUtf16(std::u16string(u"a\0b", 3)),
+              "a\xC0\x80"
+              "b");
     EXPECT_EQ(modifiedUtf8FromUtf16(u"\u00E4\u20AC"), "\xC3\xA4\xE2\x82\xAC");
     EXPECT_EQ(modifiedUtf8FromUtf16(u"\U0001D400"), "\xED\xA0\xB5\xED\xB0\x80");
     EXPECT_EQ(modifiedUtf8FromUtf16(u"\xDC00"), "\xED\xB0\x80");
@@ -31,7 +33,9 @@ TEST(StandardUtf8, PairsBecomeFourBytesAndLoneSurrogatesAQuestionMark)
 {
     EXPECT_EQ(utf8FromUtf16(u"\U0001D400"), "\xF0\x9D\x90\x80");
     EXPECT_EQ(utf8FromUtf16(std::u16string(u"x\0y", 3)), std::string("x\0y", 3));
-    EXPECT_EQ(utf8FromUtf16(u"\xD800" "a\xDC00"), "?a?");
+    EXPECT_EQ(utf8FromUtf16(u"\xD800"
+                            "a\xDC00"),
+              "?a?");
     EXPECT_EQ(utf16FromUtf8("\xF0\x9D\x90\x80\xC3\xBC"), u"\U0001D400\u00FC");
     // Overlong forms and encoded surrogates are malformed in standard UTF-8.
     EXPECT_EQ(utf16FromUtf8("\xC0\x80"), u"\uFFFD\uFFFD");

@@ -54,15 +54,33 @@ std::vector<jvalue> argumentsFrom(const MethodInfo& method, va_list list)
     for (char kind : method.parameterKinds()) {
         jvalue value{};
         switch (kind) {
-            case 'Z': value.z = static_cast<jboolean>(va_arg(list, int)); break;
-            case 'B': value.b = static_cast<jbyte>(va_arg(list, int)); break;
-            case 'C': value.c = static_cast<jchar>(va_arg(list, int)); break;
-            case 'S': value.s = static_cast<jshort>(va_arg(list, int)); break;
-            case 'I': value.i = va_arg(list, jint); break;
-            case 'J': value.j = va_arg(list, jlong); break;
-            case 'F': value.f = static_cast<jfloat>(va_arg(list, double)); break;
-            case 'D': value.d = va_arg(list, double); break;
-            default: value.l = va_arg(list, jobject); break;
+            case 'Z':
+                value.z = static_cast<jboolean>(va_arg(list, int));
+                break;
+            case 'B':
+                value.b = static_cast<jbyte>(va_arg(list, int));
+                break;
+            case 'C':
+                value.c = static_cast<jchar>(va_arg(list, int));
+                break;
+            case 'S':
+                value.s = static_cast<jshort>(va_arg(list, int));
+                break;
+            case 'I':
+                value.i = va_arg(list, jint);
+                break;
+            case 'J':
+                value.j = va_arg(list, jlong);
+                break;
+            case 'F':
+                value.f = static_cast<jfloat>(va_arg(list, double));
+                break;
+            case 'D':
+                value.d = va_arg(list, double);
+                break;
+            default:
+                value.l = va_arg(list, jobject);
+                break;
         }
         arguments.push_back(value);
     }
@@ -232,12 +250,12 @@ void installCallFunctions(JNINativeInterface_& table)
     table.NewObject = newObject;
     table.NewObjectV = newObjectV;
     table.NewObjectA = newObjectA;
-#define TEST_JVM_INSTALL_CALLS(Type)                              \
-    table.Call##Type##Method = call##Type##Method;                \
-    table.Call##Type##MethodV = call##Type##MethodV;              \
-    table.Call##Type##MethodA = call##Type##MethodA;              \
-    table.CallStatic##Type##Method = callStatic##Type##Method;    \
-    table.CallStatic##Type##MethodV = callStatic##Type##MethodV;  \
+#define TEST_JVM_INSTALL_CALLS(Type)                             \
+    table.Call##Type##Method = call##Type##Method;               \
+    table.Call##Type##MethodV = call##Type##MethodV;             \
+    table.Call##Type##MethodA = call##Type##MethodA;             \
+    table.CallStatic##Type##Method = callStatic##Type##Method;   \
+    table.CallStatic##Type##MethodV = callStatic##Type##MethodV; \
     table.CallStatic##Type##MethodA = callStatic##Type##MethodA;
     TEST_JVM_INSTALL_CALLS(Object)
     TEST_JVM_INSTALL_CALLS(Boolean)

@@ -61,8 +61,7 @@ StringObject& stringOf(jstring string, std::string_view where)
 bool inBounds(ThreadState& thread, jsize start, jsize length, size_t size)
 {
     if (start < 0 || length < 0 || static_cast<size_t>(start) + length > size) {
-        throwNew(thread, "java/lang/ArrayIndexOutOfBoundsException",
-                 u"Array region out of bounds");
+        throwNew(thread, "java/lang/ArrayIndexOutOfBoundsException", u"Array region out of bounds");
         return false;
     }
     return true;
@@ -73,8 +72,8 @@ jstring JNICALL newStringFromUnits(JNIEnv*, const jchar* units, jsize length)
     if (units == nullptr && length != 0) {
         failLoudly("NewString without characters");
     }
-    return static_cast<jstring>(handleOf(
-        newString(std::u16string(reinterpret_cast<const char16_t*>(units), length))));
+    return static_cast<jstring>(
+        handleOf(newString(std::u16string(reinterpret_cast<const char16_t*>(units), length))));
 }
 
 jsize JNICALL getStringLength(JNIEnv*, jstring string)
@@ -222,8 +221,8 @@ CharArrayObject& charArrayOf(jcharArray array, std::string_view where)
     return *found;
 }
 
-void JNICALL getCharArrayRegion(JNIEnv* environment, jcharArray array, jsize start,
-                                jsize length, jchar* buffer)
+void JNICALL getCharArrayRegion(JNIEnv* environment, jcharArray array, jsize start, jsize length,
+                                jchar* buffer)
 {
     CharArrayObject& chars = charArrayOf(array, "GetCharArrayRegion");
     if (inBounds(threadOf(environment), start, length, chars.units.size()) && length > 0) {
@@ -231,8 +230,8 @@ void JNICALL getCharArrayRegion(JNIEnv* environment, jcharArray array, jsize sta
     }
 }
 
-void JNICALL setCharArrayRegion(JNIEnv* environment, jcharArray array, jsize start,
-                                jsize length, const jchar* buffer)
+void JNICALL setCharArrayRegion(JNIEnv* environment, jcharArray array, jsize start, jsize length,
+                                const jchar* buffer)
 {
     CharArrayObject& chars = charArrayOf(array, "SetCharArrayRegion");
     if (inBounds(threadOf(environment), start, length, chars.units.size()) && length > 0) {

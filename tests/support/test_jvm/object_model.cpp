@@ -79,8 +79,7 @@ MethodInfo& ClassInfo::addMethod(std::string methodName, std::string methodSigna
 }
 
 const MethodInfo* ClassInfo::findMethod(std::string_view methodName,
-                                        std::string_view methodSignature,
-                                        bool isStaticMethod) const
+                                        std::string_view methodSignature, bool isStaticMethod) const
 {
     for (const ClassInfo* candidate = this; candidate != nullptr;
          candidate = candidate->superclass) {

@@ -10,8 +10,7 @@ void writeAll(HANDLE handle, std::string_view bytes)
 {
     while (!bytes.empty()) {
         DWORD written = 0;
-        if (!WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr) ||
+        if (!WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
             written == 0) {
             return;
         }
@@ -27,11 +26,11 @@ std::wstring systemErrorText(DWORD error)
     DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length != 0 ? std::wstring(buffer, length)
-                                    : L"error " + std::to_wstring(error);
+    std::wstring text =
+        length != 0 ? std::wstring(buffer, length) : L"error " + std::to_wstring(error);
     LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' ||
-                             text.back() == L' ' || text.back() == L'.')) {
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' ||
+                             text.back() == L'.')) {
         text.pop_back();
     }
     return text;
@@ -91,10 +90,9 @@ std::shared_ptr<OutputTarget> openFileTarget(const std::wstring& path, bool appe
                                              std::wstring& reason)
 {
     // Appending opens for appending only, so every write lands at the end.
-    KernelHandleOwner file(CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                       append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandleOwner file(CreateFileW(
+        path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         DWORD error = GetLastError();
         reason = systemErrorText(error);

@@ -112,9 +112,8 @@ extern "C" JNIEXPORT jclass JNICALL JVM_FindClassFromBootLoader(JNIEnv* environm
               (className != nullptr ? className : "(null)"));
     // Only the runtime's own classes come from the boot loader, never the
     // application's; an unknown class gives null without an exception.
-    ClassInfo* found = className != nullptr && virtualMachineStarted()
-                           ? findVisibleClass(className)
-                           : nullptr;
+    ClassInfo* found =
+        className != nullptr && virtualMachineStarted() ? findVisibleClass(className) : nullptr;
     return found != nullptr && found->bootClass ? handleOf(*found) : nullptr;
 }
 

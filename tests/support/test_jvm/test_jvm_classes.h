@@ -25,9 +25,12 @@ inline constexpr char kSecondaryBothClass[] = "tarvo/test/SecondaryBoth";
 
 // The message of the exception tarvo/test/Throws throws, in UTF-8.
 inline constexpr char kThrowsMessage[] =
-    "Zustand ung\xC3\xBCltig: Gr\xC3\xB6\xC3\x9F" "e \xE2\x89\xA0 \xE6\x97\xA5\xE6\x9C\xAC \xE2\x9C\x93";
+    "Zustand ung\xC3\xBCltig: Gr\xC3\xB6\xC3\x9F"
+    "e \xE2\x89\xA0 \xE6\x97\xA5\xE6\x9C\xAC \xE2\x9C\x93";
 // One of its stack frames, with a non-ASCII method name, in UTF-8.
-inline constexpr char kThrowsFrame[] = "tarvo.test.Throws.pr\xC3\xBC" "fe(Throws.java:12)";
+inline constexpr char kThrowsFrame[] =
+    "tarvo.test.Throws.pr\xC3\xBC"
+    "fe(Throws.java:12)";
 // What the int form of secondaryMain returns when its first argument is no
 // decimal number.
 inline constexpr int kSecondaryNoNumberResult = -5;

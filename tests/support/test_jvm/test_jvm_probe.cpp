@@ -3,6 +3,9 @@
 // arguments, detach, destroy), so that tests can watch what only a process
 // shows: System.exit ending it, DestroyJavaVM waiting for non-daemon threads.
 //   test_jvm_probe <jvm.dll> <folder of its dependencies> <class> [arguments...]
+// Instead of a class, "!unimplemented" calls a JNI function the runtime
+// lacks and "!null-method" calls a static method through a null id, both of
+// which the runtime answers by ending the process with 99.
 // Exit codes: 0 main returned and the VM was destroyed; 2 library or entry
 // missing; 3 VM not created; 4 class or main not found; 5 main threw.
 #include <windows.h>
@@ -65,15 +68,25 @@ int wmain(int argc, wchar_t** argv)
     if (createJavaVm(&javaVm, reinterpret_cast<void**>(&environment), &initArgs) != JNI_OK) {
         return 3;
     }
+    std::wstring className = argv[3];
+    if (className == L"!unimplemented") {
+        environment->AllocObject(environment->FindClass("java/lang/Object"));
+        return 0;
+    }
+    if (className == L"!null-method") {
+        environment->CallStaticVoidMethod(environment->FindClass("java/lang/System"), nullptr);
+        return 0;
+    }
     jclass mainClass = environment->FindClass(ansiFromWide(argv[3]).c_str());
-    jmethodID main = mainClass != nullptr ? environment->GetStaticMethodID(
-                                                mainClass, "main", "([Ljava/lang/String;)V")
+    jmethodID main = mainClass != nullptr ? environment->GetStaticMethodID(mainClass, "main",
+                                                                           "([Ljava/lang/String;)V")
                                           : nullptr;
     if (main == nullptr) {
         environment->ExceptionDescribe();
         return 4;
     }
-    environment->CallStaticVoidMethod(mainClass, main, argumentArray(environment, argc - 4, argv + 4));
+    environment->CallStaticVoidMethod(mainClass, main,
+                                      argumentArray(environment, argc - 4, argv + 4));
     int result = 0;
     if (environment->ExceptionCheck()) {
         environment->ExceptionDescribe();

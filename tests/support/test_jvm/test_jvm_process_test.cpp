@@ -108,13 +108,26 @@ TEST_F(TestJvmProcess, MainPrintsOnTheStandardHandlesAndExceptionsAreDescribedTh
     outcome = runProbe(test_jvm::kThrowsClass, {});
     EXPECT_EQ(outcome.exitCode, 5);  // the probe's code for an exception from main
     std::string expectedStart = std::string("java.lang.IllegalStateException: ") +
-                                test_jvm::kThrowsMessage + "\r\n\tat " +
-                                test_jvm::kThrowsFrame + "\r\n";
+                                test_jvm::kThrowsMessage + "\r\n\tat " + test_jvm::kThrowsFrame +
+                                "\r\n";
     std::string errors = sandbox.readFile(L"stderr.txt").value_or("");
     EXPECT_EQ(errors.substr(0, expectedStart.size()), expectedStart) << errors;
-    EXPECT_LT(lineIndex(trace(), std::string("ExceptionDescribe java.lang.IllegalStateException: ") +
-                                     test_jvm::kThrowsMessage),
-              trace().size());
+    EXPECT_LT(
+        lineIndex(trace(), std::string("ExceptionDescribe java.lang.IllegalStateException: ") +
+                               test_jvm::kThrowsMessage),
+        trace().size());
+}
+
+TEST_F(TestJvmProcess, MisusedJniEndsTheProcessWith99AndSaysWhy)
+{
+    // A function of the table the runtime does not implement names its slot.
+    EXPECT_EQ(runProbe("!unimplemented", {}).exitCode, 99);
+    std::vector<std::string> lines = trace();
+    EXPECT_LT(lineIndex(lines, "unimplemented JNI function AllocObject"), lines.size());
+
+    EXPECT_EQ(runProbe("!null-method", {}).exitCode, 99);
+    lines = trace();
+    EXPECT_LT(lineIndex(lines, "JNI misuse: CallStaticVoidMethod: null method id"), lines.size());
 }
 
 }  // namespace

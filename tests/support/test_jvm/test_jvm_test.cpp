@@ -23,8 +23,8 @@ namespace {
 
 std::wstring wideFromUtf8(std::string_view bytes)
 {
-    int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                   nullptr, 0);
+    int size =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(size), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
                         size);
@@ -167,7 +167,9 @@ TEST_F(TestJvmInProcess, StringsGoOutAsModifiedUtf8AndComeBackUnchanged)
     // U+0000 takes two bytes, and a character outside the BMP two 3-byte
     // surrogate forms, unlike standard UTF-8.
     jstring zero = newJavaString(std::u16string(u"a\0b", 3));
-    EXPECT_EQ(modifiedUtf8Of(zero), "a\xC0\x80" "b");
+    EXPECT_EQ(modifiedUtf8Of(zero),
+              "a\xC0\x80"
+              "b");
     EXPECT_EQ(env()->GetStringUTFLength(zero), 4);
     jstring supplementary = newJavaString(u"\U0001D400");
     EXPECT_EQ(modifiedUtf8Of(supplementary), "\xED\xA0\xB5\xED\xB0\x80");
@@ -232,32 +234,33 @@ TEST_F(TestJvmInProcess, FileOutputStreamTruncatesOrAppendsAndReportsAMissingFol
     std::wstring file = sandbox_->pathOf(L"out \u00E4.txt");
     ASSERT_TRUE(sandbox_->writeFile(L"out \u00E4.txt", "old content"));
     const char* signature = "(Ljava/lang/String;Z)V";
-    jobject truncating = newObject("java/io/FileOutputStream", signature,
-                                   newJavaString(std::u16string(file.begin(), file.end())),
-                                   JNI_FALSE);
+    jobject truncating =
+        newObject("java/io/FileOutputStream", signature,
+                  newJavaString(std::u16string(file.begin(), file.end())), JNI_FALSE);
     ASSERT_NE(truncating, nullptr);
     EXPECT_EQ(readFileBytes(file), std::string());
     println(printStreamOn(truncating), u"eins \u00FC \U0001D400");
     // Written at once, without a flush.
     EXPECT_EQ(readFileBytes(file), std::string("eins \xC3\xBC \xF0\x9D\x90\x80\r\n"));
 
-    jobject appending = newObject("java/io/FileOutputStream", signature,
-                                  newJavaString(std::u16string(file.begin(), file.end())), JNI_TRUE);
+    jobject appending =
+        newObject("java/io/FileOutputStream", signature,
+                  newJavaString(std::u16string(file.begin(), file.end())), JNI_TRUE);
     ASSERT_NE(appending, nullptr);
     println(printStreamOn(appending), u"zwei");
     EXPECT_EQ(readFileBytes(file), std::string("eins \xC3\xBC \xF0\x9D\x90\x80\r\nzwei\r\n"));
 
     std::wstring missing = sandbox_->pathOf(L"no such folder\\out.txt");
     std::u16string missingName(missing.begin(), missing.end());
-    EXPECT_EQ(newObject("java/io/FileOutputStream", signature, newJavaString(missingName),
-                        JNI_FALSE),
-              nullptr);
+    EXPECT_EQ(
+        newObject("java/io/FileOutputStream", signature, newJavaString(missingName), JNI_FALSE),
+        nullptr);
     jthrowable notFound = takeException();
     ASSERT_NE(notFound, nullptr);
     EXPECT_TRUE(isInstance(notFound, "java/io/FileNotFoundException"));
     std::u16string message = messageOf(notFound);
-    EXPECT_EQ(message.substr(0, missingName.size() + 2), missingName + u" (") << toUtf8(
-        std::wstring(message.begin(), message.end()));
+    EXPECT_EQ(message.substr(0, missingName.size() + 2), missingName + u" (")
+        << toUtf8(std::wstring(message.begin(), message.end()));
     EXPECT_EQ(message.back(), u')');
 
     std::vector<std::string> lines = trace();
@@ -276,8 +279,8 @@ TEST_F(TestJvmInProcess, StackTraceOfTheThrowingClassReachesAByteArrayStreamWith
     jobject bytes = newObject("java/io/ByteArrayOutputStream", "()V");
     ASSERT_NE(bytes, nullptr);
     jobject printStream = printStreamOn(bytes);
-    jmethodID printStackTrace = env()->GetMethodID(env()->GetObjectClass(thrown),
-                                                   "printStackTrace", "(Ljava/io/PrintStream;)V");
+    jmethodID printStackTrace = env()->GetMethodID(env()->GetObjectClass(thrown), "printStackTrace",
+                                                   "(Ljava/io/PrintStream;)V");
     ASSERT_NE(printStackTrace, nullptr);
     env()->CallVoidMethod(thrown, printStackTrace, printStream);
     jmethodID toString =
@@ -331,14 +334,14 @@ TEST_F(TestJvmInProcess, LauncherHelperLoadsByTheDottedNameOnly)
     SetEnvironmentVariableW(test_jvm::kNoLauncherHelperVariable, nullptr);
     EXPECT_NE(takeException(), nullptr);
 
-    EXPECT_TRUE(contains(trace(),
-                         "LauncherHelper.checkAndLoadMain printToStderr=1 mode=1 name=tarvo.test.Main"));
+    EXPECT_TRUE(contains(
+        trace(), "LauncherHelper.checkAndLoadMain printToStderr=1 mode=1 name=tarvo.test.Main"));
 }
 
 TEST_F(TestJvmInProcess, MainArgumentsComeBackFromTheTraceUnitForUnit)
 {
-    std::vector<std::u16string> arguments = {u"plain", u"", u"mit Leerzeichen",
-                                             u"\xD800 lone", u"\U0001D400\u00FC\u65E5"};
+    std::vector<std::u16string> arguments = {u"plain", u"", u"mit Leerzeichen", u"\xD800 lone",
+                                             u"\U0001D400\u00FC\u65E5"};
     // The reader takes the first main of a trace; earlier tests called main too.
     ASSERT_TRUE(DeleteFileW(tracePath_.c_str()));
     callMain(test_jvm::kMainClass, arguments);
@@ -357,15 +360,13 @@ TEST_F(TestJvmInProcess, SecondaryMainAnswersWithItsFirstArgumentAsANumber)
 {
     jclass both = env()->FindClass(test_jvm::kSecondaryBothClass);
     ASSERT_NE(both, nullptr);
-    jmethodID intForm =
-        env()->GetStaticMethodID(both, "secondaryMain", "([Ljava/lang/String;)I");
-    jmethodID voidForm =
-        env()->GetStaticMethodID(both, "secondaryMain", "([Ljava/lang/String;)V");
+    jmethodID intForm = env()->GetStaticMethodID(both, "secondaryMain", "([Ljava/lang/String;)I");
+    jmethodID voidForm = env()->GetStaticMethodID(both, "secondaryMain", "([Ljava/lang/String;)V");
     ASSERT_NE(intForm, nullptr);
     ASSERT_NE(voidForm, nullptr);
     auto arrayOf = [](std::u16string_view element) {
-        jobjectArray array = env()->NewObjectArray(1, env()->FindClass("java/lang/String"),
-                                                   newJavaString(element));
+        jobjectArray array =
+            env()->NewObjectArray(1, env()->FindClass("java/lang/String"), newJavaString(element));
         return array;
     };
     EXPECT_EQ(env()->CallStaticIntMethod(both, intForm, arrayOf(u"-42")), -42);

@@ -10,11 +10,11 @@
 namespace harness {
 
 enum class TestJvm {
-    complete,                   // every entry point
-    withoutJniEntries,          // no JNI_CreateJavaVM, no JNI_GetDefaultJavaVMInitArgs
-    withoutBootClassFinder,     // no JVM_FindClassFromBootLoader, as older runtimes
-    withoutCreateJavaVm,        // no JNI_CreateJavaVM only
-    withoutDefaultInitArgs,     // no JNI_GetDefaultJavaVMInitArgs only
+    complete,                // every entry point
+    withoutJniEntries,       // no JNI_CreateJavaVM, no JNI_GetDefaultJavaVMInitArgs
+    withoutBootClassFinder,  // no JVM_FindClassFromBootLoader, as older runtimes
+    withoutCreateJavaVm,     // no JNI_CreateJavaVM only
+    withoutDefaultInitArgs,  // no JNI_GetDefaultJavaVMInitArgs only
 };
 
 // The built file of the variant in a build's bin folder (test_jvm.dll, ...).

@@ -60,8 +60,7 @@ void printLineTo(PrintStreamObject* stream, std::u16string_view text);
 // Makes an exception of the class pending on the thread; an absent message
 // gives a throwable whose toString is the class name alone.
 void throwNew(ThreadState& thread, std::string_view className,
-              std::optional<std::u16string> message,
-              std::vector<std::u16string> frames = {});
+              std::optional<std::u16string> message, std::vector<std::u16string> frames = {});
 // Writes the pending exception's stack trace to System.err, traces its
 // description and clears it.
 void describePendingException(ThreadState& thread);
