@@ -3,8 +3,8 @@
 
 #include <jni.h>
 
-#include <cstdio>
 #include <cstdarg>
+#include <cstdio>
 
 using CreateJavaVmFunction = jint(JNICALL*)(JavaVM** javaVm, void** environment, void* initArgs);
 using DefaultInitArgsFunction = jint(JNICALL*)(void* initArgs);

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "support/folders.h"
+#include "support/long_path.h"
 #include "vm/java_text.h"
 #include "vm/timestamp_picture.h"
 
@@ -11,24 +12,22 @@ namespace {
 using PictureFormatter = int(WINAPI*)(LCID locale, DWORD flags, const SYSTEMTIME* time,
                                       LPCWSTR picture, LPWSTR buffer, int bufferLength);
 
-// The picture formatted by GetTimeFormatW or GetDateFormatW. The buffer is
-// sized by asking first, so a long picture is formatted whole; when the
-// formatting fails the text stays as it was, which still names a file.
+// The picture formatted by GetTimeFormatW or GetDateFormatW into a buffer of
+// 260 characters, the longest path. When the formatting fails, for a result
+// that does not fit among others, the text stays as it was, which still names
+// a file.
 std::wstring formatPicture(PictureFormatter format, const std::wstring& picture,
                            const SYSTEMTIME& localTime)
 {
-    int length = format(LOCALE_USER_DEFAULT, 0, &localTime, picture.c_str(), nullptr, 0);
-    if (length <= 0) {
+    wchar_t result[MAX_PATH];
+    int written = format(LOCALE_USER_DEFAULT, 0, &localTime, picture.c_str(), result, MAX_PATH);
+    if (written <= 0) {
         return picture;
     }
-    std::wstring result(static_cast<size_t>(length), L'\0');
-    length = format(LOCALE_USER_DEFAULT, 0, &localTime, picture.c_str(), result.data(), length);
-    if (length <= 0) {
-        return picture;
-    }
-    result.resize(static_cast<size_t>(length) - 1);
-    return result;
+    return std::wstring(result, static_cast<size_t>(written) - 1);
 }
+
+constexpr size_t kLongestPicture = MAX_PATH - 1;
 
 bool containsPercent(const std::wstring& fileName)
 {
@@ -39,8 +38,10 @@ bool replaceSystemStream(const std::wstring& fileName, bool append, const char* 
                          JNIEnv* environment)
 {
     // A missing folder is created; if that fails, opening the file fails and
-    // says why.
-    (void)createParentFolders(fileName);
+    // says why. A relative name is relative to the current folder, for the
+    // folders as for the Java runtime that opens the file.
+    std::optional<std::wstring> fullName = fullPathName(fileName);
+    (void)createParentFolders(fullName ? *fullName : fileName);
     jstring name = newJavaString(fileName, environment);
     if (name == nullptr) {
         return false;
@@ -49,12 +50,13 @@ bool replaceSystemStream(const std::wstring& fileName, bool append, const char* 
     if (fileStreamClass == nullptr) {
         return false;
     }
-    jmethodID openFile = environment->GetMethodID(fileStreamClass, "<init>", "(Ljava/lang/String;Z)V");
+    jmethodID openFile =
+        environment->GetMethodID(fileStreamClass, "<init>", "(Ljava/lang/String;Z)V");
     if (openFile == nullptr) {
         return false;
     }
-    jobject fileStream = environment->NewObject(fileStreamClass, openFile, name,
-                                                static_cast<jboolean>(append ? JNI_TRUE : JNI_FALSE));
+    jobject fileStream = environment->NewObject(
+        fileStreamClass, openFile, name, static_cast<jboolean>(append ? JNI_TRUE : JNI_FALSE));
     if (fileStream == nullptr || environment->ExceptionCheck()) {
         return false;
     }
@@ -96,10 +98,13 @@ void expandTimestamp(std::wstring& fileName, const SYSTEMTIME& localTime)
     if (!parts) {
         return;
     }
-    std::wstring stamp;
+    std::wstring stamp = parts->picture;
     // An empty picture ("%%" or a single "%") gives an empty stamp: formatting
-    // an empty picture could only yield the locale's default format.
-    if (!parts->picture.empty()) {
+    // an empty picture could only yield the locale's default format. A picture
+    // longer than the buffer stays as written: it cannot format into it, and
+    // some versions of the formatting functions overrun their own buffers on
+    // such pictures instead of failing.
+    if (!parts->picture.empty() && parts->picture.size() <= kLongestPicture) {
         std::wstring picture = withMilliseconds(parts->picture, localTime.wMilliseconds);
         // Time first, then date: digits of the time pass through the date
         // formatting, while an AM/PM text's M is read as the month there.

@@ -2,9 +2,8 @@
 // settings name; the names may carry a date and time picture.
 #pragma once
 
-#include <windows.h>
-
 #include <jni.h>
+#include <windows.h>
 
 #include <string>
 

@@ -13,13 +13,9 @@ namespace {
 
 // The VM calls these from its own exit and abort paths. They do nothing: the
 // VM finishes the exit or abort itself, with the Java program's exit code.
-void JNICALL vmExitHook(jint)
-{
-}
+void JNICALL vmExitHook(jint) {}
 
-void JNICALL vmAbortHook()
-{
-}
+void JNICALL vmAbortHook() {}
 
 // JavaVMOption takes writable strings; the VM only reads them.
 char abortOptionName[] = "abort";
@@ -101,9 +97,8 @@ jclass findMainClass(const VmRun& run)
     const std::wstring& mainClass = run.settings->mainClass;
     jstring name = newJavaString(mainClass, environment);
     if (name == nullptr) {
-        ErrorReporter::showErrorWithText(ownerWindowOf(run),
-                                         ErrorReporter::loadText(IDS_MAIN_CLASS_NOT_LOADED),
-                                         mainClass);
+        ErrorReporter::showErrorWithText(
+            ownerWindowOf(run), ErrorReporter::loadText(IDS_MAIN_CLASS_NOT_LOADED), mainClass);
         return nullptr;
     }
     const char* nameChars = environment->GetStringUTFChars(name, nullptr);

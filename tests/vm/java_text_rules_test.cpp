@@ -8,16 +8,24 @@
 
 namespace {
 
+// U+1F600 as UTF-16 units; wchar_t is wider than 16 bits on some platforms,
+// where a \U literal would be one unit.
+const std::wstring kEmojiUnits = {wchar_t(0xD83D), wchar_t(0xDE00)};
+
 TEST(WideFromModifiedUtf8, EveryUnitComesBackUnchanged)
 {
     // ASCII, a two-byte and a three-byte character.
     EXPECT_EQ(wideFromModifiedUtf8("com/example/App"), L"com/example/App");
-    EXPECT_EQ(wideFromModifiedUtf8("Gr\xC3\xBC\xC3\x9F" "e"), L"Grüße");
+    EXPECT_EQ(wideFromModifiedUtf8("Gr\xC3\xBC\xC3\x9F"
+                                   "e"),
+              L"Grüße");
     EXPECT_EQ(wideFromModifiedUtf8("\xE2\x89\xA0"), L"\u2260");
     // U+0000 is written as two bytes, so it does not end the text.
-    EXPECT_EQ(wideFromModifiedUtf8(std::string("a\xC0\x80" "b")), std::wstring(L"a\0b", 3));
+    EXPECT_EQ(wideFromModifiedUtf8(std::string("a\xC0\x80"
+                                               "b")),
+              std::wstring(L"a\0b", 3));
     // A supplementary character is written as its two surrogates, three bytes each.
-    EXPECT_EQ(wideFromModifiedUtf8("\xED\xA0\xBD\xED\xB8\x80"), L"\U0001F600");
+    EXPECT_EQ(wideFromModifiedUtf8("\xED\xA0\xBD\xED\xB8\x80"), kEmojiUnits);
     // A lone surrogate stays a lone surrogate.
     EXPECT_EQ(wideFromModifiedUtf8("x\xED\xB8\x80"), std::wstring(L"x") + wchar_t(0xDE00));
 }
@@ -25,7 +33,7 @@ TEST(WideFromModifiedUtf8, EveryUnitComesBackUnchanged)
 TEST(WideFromModifiedUtf8, DamagedBytesBecomeReplacementCharacters)
 {
     // Standard four-byte UTF-8 is read all the same.
-    EXPECT_EQ(wideFromModifiedUtf8("\xF0\x9F\x98\x80"), L"\U0001F600");
+    EXPECT_EQ(wideFromModifiedUtf8("\xF0\x9F\x98\x80"), kEmojiUnits);
     // A cut sequence, a stray continuation byte and an invalid lead byte.
     EXPECT_EQ(wideFromModifiedUtf8("a\xC3"), L"a\uFFFD");
     EXPECT_EQ(wideFromModifiedUtf8("\x80z"), L"\uFFFDz");

