@@ -3,9 +3,8 @@
 // this order, the first that yields a JVM library winning. The test runtime's
 // jvm.dll writes "loaded <its path>" into a trace when the launcher loads it,
 // which tells which one was chosen.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>
@@ -43,15 +42,21 @@ protected:
         return library.value_or(L"");
     }
 
-    void writeSettings(const std::string& extraRuntimeKeys, const std::string& extraApplicationKeys = "")
+    void writeSettings(const std::string& extraRuntimeKeys,
+                       const std::string& extraApplicationKeys = "")
     {
-        ASSERT_TRUE(sandbox_.writeIni("[Java Runtime Environment]\r\nMain Class=com.example.App\r\n" +
-                                      extraRuntimeKeys + "[Application]\r\n" + extraApplicationKeys));
+        // The test runtime's main that returns at once; the executable itself
+        // is the class path.
+        ASSERT_TRUE(sandbox_.writeIni(
+            "[Java Runtime Environment]\r\nMain Class=tarvo.test.Main\r\n" + extraRuntimeKeys +
+            "[Application]\r\nEmbedded Jar=Yes\r\n" + extraApplicationKeys));
     }
 
-    // Starts the launcher, which loads the chosen runtime and then ends with -1
-    // (the test runtime does not create a VM); returns the libraries loaded.
-    std::vector<std::wstring> loadedLibraries(const std::optional<std::wstring>& javaHome = std::nullopt)
+    // Starts the launcher, which loads the chosen runtime and runs the Java
+    // program with it (exit code 0), or finds none (-1); returns the libraries
+    // loaded.
+    std::vector<std::wstring> loadedLibraries(
+        const std::optional<std::wstring>& javaHome = std::nullopt, int exitCode = 0)
     {
         std::wstring trace = sandbox_.pathOf(L"jvm-trace.txt");
         DeleteFileW(trace.c_str());  // the runtime appends: one trace per start
@@ -68,7 +73,7 @@ protected:
         start.environment = environment;
         std::optional<ProcessOutcome> outcome = runProcess(start, kExitLimit);
         EXPECT_TRUE(outcome && outcome->finished);
-        EXPECT_EQ(outcome ? outcome->exitCode : 0, -1);
+        EXPECT_EQ(outcome ? outcome->exitCode : 1, exitCode);
         std::vector<std::wstring> loaded;
         for (const std::string& line : readTestJvmTrace(trace)) {
             if (line.starts_with("loaded ")) {
@@ -86,7 +91,8 @@ protected:
         if (!thirtyTwoBitLauncher) {
             return std::nullopt;
         }
-        std::wstring binFolder = thirtyTwoBitLauncher->substr(0, thirtyTwoBitLauncher->rfind(L'\\'));
+        std::wstring binFolder =
+            thirtyTwoBitLauncher->substr(0, thirtyTwoBitLauncher->rfind(L'\\'));
         std::optional<std::wstring> library =
             layOutTestRuntime(home(relativeHome), TestJvm::complete, L"server", binFolder);
         EXPECT_TRUE(library.has_value());
@@ -177,7 +183,7 @@ TEST_F(RuntimeSources, JavaHomeIsTheLastSourceAndNeedsJavaDll)
     EXPECT_EQ(loadedLibraries(home(L"javahome") + L"\\"), just(javaHome));
 
     ASSERT_TRUE(DeleteFileW(home(L"javahome\\bin\\java.dll").c_str()));
-    EXPECT_TRUE(loadedLibraries(home(L"javahome")).empty());
+    EXPECT_TRUE(loadedLibraries(home(L"javahome"), -1).empty());
 }
 
 TEST_F(RuntimeSources, RuntimeBesideTheExecutableIsNeverHandedToThePair)

@@ -1,0 +1,96 @@
+#include "support/java_product.h"
+
+#include <algorithm>
+
+#include "support/test_jvm/test_jvm_variables.h"
+#include "support/ui_driver.h"
+
+namespace harness {
+
+namespace {
+
+// How long one look for a message box lasts while the launcher runs.
+constexpr DWORD kBoxPollMilliseconds = 200;
+
+}  // namespace
+
+bool JavaProduct::create(TestJvm variant, std::wstring_view productName,
+                         std::wstring_view folderSuffix)
+{
+    if (!sandbox_.create(productName, folderSuffix) || !sandbox_.writeFile(L"app.jar", "")) {
+        return false;
+    }
+    std::optional<std::wstring> library = layOutTestRuntime(sandbox_.pathOf(L"jre64"), variant);
+    if (!library) {
+        return false;
+    }
+    jvmLibraryPath_ = *library;
+    environment_ = EnvironmentBlock::inherited();
+    environment_.set(L"APPDATA", sandbox_.pathOf(L"AppData"));
+    environment_.remove(L"JAVA_HOME");
+    environment_.set(test_jvm::kTraceVariable, tracePath());
+    return true;
+}
+
+bool JavaProduct::writeSettings(std::string_view mainClass, std::string_view runtimeKeys,
+                                std::string_view moreSections)
+{
+    std::string text = "[Java Runtime Environment]\r\nMain Class=" + std::string(mainClass) +
+                       "\r\n" + std::string(runtimeKeys) +
+                       "[Class Path]\r\nClass Path=app.jar\r\n" + std::string(moreSections);
+    return sandbox_.writeIni(text);
+}
+
+LauncherRun JavaProduct::run(const std::vector<std::wstring>& arguments, DWORD limitMilliseconds)
+{
+    LauncherRun result;
+    std::wstring trace = tracePath();
+    DeleteFileW(trace.c_str());  // the runtime appends: one trace per run
+
+    ProcessStart start(sandbox_.executablePath(),
+                       commandLineOf(sandbox_.executablePath(), arguments));
+    start.currentFolder = sandbox_.folder();
+    start.environment = environment_;
+    std::optional<RunningProcess> launcher = RunningProcess::start(start);
+    if (!launcher) {
+        return result;  // neither finished nor killed: the test sees it never ran
+    }
+    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
+    while (launcher->isRunning() && GetTickCount64() < deadline) {
+        std::optional<HWND> box = waitForDialog(launcher->id(), kBoxPollMilliseconds);
+        if (!box) {
+            continue;
+        }
+        std::optional<std::wstring> text = messageBoxText(*box);
+        result.boxes.push_back(text.value_or(L"(not a message box: " + windowText(*box) + L")"));
+        if (!clickButton(*box, IDOK)) {
+            break;
+        }
+        // The same box must not be counted twice while it closes.
+        (void)waitForWindowToClose(*box, 5000);
+    }
+    ULONGLONG now = GetTickCount64();
+    result.outcome = launcher->waitForExit(now < deadline ? static_cast<DWORD>(deadline - now) : 0);
+    result.trace = readTestJvmTrace(trace);
+    return result;
+}
+
+std::vector<std::string> vmOptionsFromTrace(const std::vector<std::string>& trace)
+{
+    std::vector<std::string> options;
+    for (const std::string& line : trace) {
+        if (line.starts_with("option ")) {
+            options.push_back(line.substr(7));
+        } else if (line.starts_with("option+extraInfo ")) {
+            options.push_back(line.substr(17));
+        }
+    }
+    return options;
+}
+
+bool traceHas(const std::vector<std::string>& trace, std::string_view line)
+{
+    return std::find(trace.begin(), trace.end(), line) != trace.end();
+}
+
+}  // namespace harness
