@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/registry_scan.h"
+#include "runtime/runtime_not_found_dialog.h"
 #include "runtime/runtime_version.h"
 
 std::optional<RegistryRuntime> findRegistryRuntime(const LauncherSettings& settings)
@@ -39,9 +40,11 @@ std::wstring runtimeNotFoundMessage(const LauncherSettings& settings)
     return formatMessage(ErrorReporter::loadText(messageId), {std::wstring_view(phrase)});
 }
 
-// The runtime-not-found dialog is not built yet: the user is not asked, and
-// start-up ends as it does when the dialog is cancelled.
-std::optional<ChosenRuntime> askForRuntime(HWND, const std::wstring&, int)
+std::optional<ChosenRuntime> askForRuntime(HWND owner, const std::wstring& message, int jvmType)
 {
-    return std::nullopt;
+    RuntimeNotFoundDialog dialog(message, jvmType);
+    if (dialog.show(owner) != IDOK || dialog.foundJvmLibrary().empty()) {
+        return std::nullopt;
+    }
+    return ChosenRuntime{dialog.foundJvmLibrary(), dialog.chosenFolder()};
 }

@@ -26,6 +26,7 @@ struct ChosenRuntime {
     std::wstring folder;
 };
 
-// Lets the user pick a runtime folder; nothing when the dialog was cancelled.
+// Shows the runtime-not-found dialog with the message; the runtime the user
+// picked, or nothing when the dialog was cancelled or could not be shown.
 [[nodiscard]] std::optional<ChosenRuntime> askForRuntime(HWND owner, const std::wstring& message,
                                                          int jvmType);

@@ -1,0 +1,69 @@
+// Turns a static text control into a link: its text drawn underlined in the
+// browser's link colour, the hand cursor over it, the target in a tooltip,
+// keyboard focus, and the target opened with the shell on a click, Enter or
+// Space.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/link_colors.h"
+
+struct LinkDrawingFunctions;
+
+class HyperlinkLabel {
+public:
+    HyperlinkLabel() = default;
+    HyperlinkLabel(const HyperlinkLabel&) = delete;
+    HyperlinkLabel& operator=(const HyperlinkLabel&) = delete;
+
+    bool hasFont() const { return normalFont != nullptr; }
+    // The font the text is drawn with, before attaching (the caller's control font).
+    void setInitialFont(HFONT font) { normalFont = font; }
+
+    // Takes over the control's window procedure; false when that fails (or
+    // GDI is not available), and the control stays a plain static text.
+    [[nodiscard]] bool subclass(HWND control);
+    // Prepares the control as a link; called once, right after subclass.
+    void attachHyperlink();
+
+    // Opens the target with the shell; true when the shell accepted it.
+    bool openLink();
+
+private:
+    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) noexcept;
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT callStaticProcedure(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+    void createFonts();
+    void createTooltip();
+    void readLinkColors();
+    void computeLinkRect();
+    LinkAlignment alignment() const;
+    UINT drawTextFlags() const;
+    bool isInsideLink(POINT clientPoint) const;
+    bool isCursorInsideLink() const;
+    void paint(HDC dc);
+    void takeFont(HFONT font, bool redraw);
+    void releaseFonts();
+
+    HWND window = nullptr;
+    WNDPROC staticProcedure = nullptr;
+    const LinkDrawingFunctions* gdi = nullptr;
+    std::wstring labelText;
+    std::wstring linkTarget;
+    HFONT normalFont = nullptr;
+    HFONT linkFont = nullptr;
+    bool ownsNormalFont = false;
+    bool ownsLinkFont = false;
+    HCURSOR handCursor = nullptr;
+    HWND tooltip = nullptr;
+    std::uint32_t linkColor = 0xFF0000;     // blue
+    std::uint32_t visitedColor = 0x800080;  // purple
+    bool visited = false;
+    RECT linkRect{};
+    bool paintsText = true;  // cleared for image and frame statics, which draw themselves
+};

@@ -1,0 +1,194 @@
+#include "runtime/runtime_not_found_dialog.h"
+
+#include <array>
+
+#include "core/error_reporter.h"
+#include "resources/resource_ids.h"
+#include "runtime/com_apartment.h"
+#include "runtime/dialog_placement.h"
+#include "runtime/jvm_library_probe.h"
+#include "runtime/runtime_dialog_ids.h"
+#include "runtime/system_libraries.h"
+
+namespace {
+
+// Frees an item id list the folder browser handed out.
+class ItemIdListOwner {
+public:
+    ItemIdListOwner(const ShellBrowseFunctions& shell, PIDLIST_ABSOLUTE list)
+        : shell_(shell), list_(list)
+    {
+    }
+    ~ItemIdListOwner()
+    {
+        if (list_ != nullptr) {
+            shell_.freeComMemory(list_);
+        }
+    }
+    ItemIdListOwner(const ItemIdListOwner&) = delete;
+    ItemIdListOwner& operator=(const ItemIdListOwner&) = delete;
+    PIDLIST_ABSOLUTE get() const { return list_; }
+
+private:
+    const ShellBrowseFunctions& shell_;
+    PIDLIST_ABSOLUTE list_;
+};
+
+ScreenBox boxOf(const RECT& rect)
+{
+    return ScreenBox{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+std::wstring withTrailingBackslash(std::wstring folder)
+{
+    if (!folder.empty() && folder.back() != L'\\') {
+        folder += L'\\';
+    }
+    return folder;
+}
+
+}  // namespace
+
+std::optional<std::wstring> browseWithShell(HWND owner)
+{
+    const ShellBrowseFunctions* shell = shellBrowseFunctions();
+    if (shell == nullptr) {
+        return std::nullopt;
+    }
+    // The new-style browser is built from COM objects.
+    ComApartment apartment(*shell);
+    std::wstring title = ErrorReporter::loadText(IDS_BROWSE_RUNTIME_TITLE);
+    std::array<wchar_t, MAX_PATH> displayName{};
+    BROWSEINFOW browse{};
+    browse.hwndOwner = owner;
+    browse.pidlRoot = nullptr;  // the whole namespace
+    browse.pszDisplayName = displayName.data();
+    browse.lpszTitle = title.c_str();
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
+    ItemIdListOwner picked(*shell, shell->browseForFolder(&browse));
+    if (picked.get() == nullptr) {
+        return std::nullopt;
+    }
+    std::array<wchar_t, MAX_PATH> path{};
+    if (!shell->pathFromIdList(picked.get(), path.data())) {
+        return std::wstring();
+    }
+    return std::wstring(path.data());
+}
+
+RuntimeNotFoundDialog::RuntimeNotFoundDialog(std::wstring messageText, int jvmType,
+                                             FolderPicker pickFolder)
+    : messageText_(std::move(messageText)), jvmType_(jvmType), pickFolder_(std::move(pickFolder))
+{
+}
+
+INT_PTR RuntimeNotFoundDialog::show(HWND owner)
+{
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND),
+                           owner, dialogProcedure, reinterpret_cast<LPARAM>(this));
+}
+
+void RuntimeNotFoundDialog::browseForRuntime()
+{
+    std::optional<std::wstring> picked = pickFolder_(dialog_);
+    if (!picked) {
+        return;  // a cancelled browser changes nothing
+    }
+    SetDlgItemTextW(dialog_, IDC_RUNTIME_FOLDER, picked->c_str());
+    chosenFolder_ = withTrailingBackslash(*picked);
+    foundJvmLibrary_.clear();
+    // An empty folder would be probed relative to the current folder: only a
+    // real pick is searched.
+    if (!chosenFolder_.empty()) {
+        if (std::optional<JvmLibraryLocation> library = findJvmLibrary(chosenFolder_, jvmType_)) {
+            foundJvmLibrary_ = library->path;
+        }
+    }
+    EnableWindow(GetDlgItem(dialog_, IDOK), foundJvmLibrary_.empty() ? FALSE : TRUE);
+}
+
+INT_PTR CALLBACK RuntimeNotFoundDialog::dialogProcedure(HWND dialog, UINT message, WPARAM wParam,
+                                                        LPARAM lParam) noexcept
+{
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<RuntimeNotFoundDialog*>(lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        self->dialog_ = dialog;
+    }
+    auto* self = reinterpret_cast<RuntimeNotFoundDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (self == nullptr) {
+        return FALSE;
+    }
+    INT_PTR handled = self->handleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(dialog, DWLP_USER, 0);
+        self->dialog_ = nullptr;
+    }
+    return handled;
+}
+
+INT_PTR RuntimeNotFoundDialog::handleMessage(UINT message, WPARAM wParam, LPARAM) noexcept
+{
+    if (message == WM_INITDIALOG) {
+        initializeDialog();
+        // Focus was set by hand.
+        return FALSE;
+    }
+    if (message != WM_COMMAND) {
+        return FALSE;
+    }
+    switch (LOWORD(wParam)) {
+        case IDOK:
+            // Enter reaches here too; without a JVM library there is nothing to accept.
+            if (!foundJvmLibrary_.empty()) {
+                EndDialog(dialog_, IDOK);
+            }
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog_, IDCANCEL);
+            return TRUE;
+        case IDC_BROWSE_RUNTIME:
+            browseForRuntime();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void RuntimeNotFoundDialog::initializeDialog()
+{
+    HWND linkControl = GetDlgItem(dialog_, IDC_DOWNLOAD_LINK);
+    if (!link_.hasFont()) {
+        link_.setInitialFont(reinterpret_cast<HFONT>(SendMessageW(linkControl, WM_GETFONT, 0, 0)));
+    }
+    if (link_.subclass(linkControl)) {
+        link_.attachHyperlink();
+    }
+    SetDlgItemTextW(dialog_, IDC_RUNTIME_MESSAGE, messageText_.c_str());
+    EnableWindow(GetDlgItem(dialog_, IDOK), FALSE);
+    centreDialog();
+    // OK is not available yet; picking a folder is the next step.
+    SetFocus(GetDlgItem(dialog_, IDC_BROWSE_RUNTIME));
+}
+
+void RuntimeNotFoundDialog::centreDialog()
+{
+    RECT dialogRect{};
+    GetWindowRect(dialog_, &dialogRect);
+    HWND owner = GetWindow(dialog_, GW_OWNER);
+    bool besideOwner = owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner);
+    HMONITOR monitor = MonitorFromWindow(besideOwner ? owner : dialog_, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO monitorInfo{};
+    monitorInfo.cbSize = sizeof(monitorInfo);
+    if (!GetMonitorInfoW(monitor, &monitorInfo)) {
+        return;
+    }
+    RECT reference = monitorInfo.rcWork;
+    if (besideOwner) {
+        GetWindowRect(owner, &reference);
+    }
+    ScreenPoint origin =
+        centredDialogOrigin(boxOf(dialogRect), boxOf(reference), boxOf(monitorInfo.rcWork));
+    SetWindowPos(dialog_, nullptr, origin.x, origin.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

@@ -1,0 +1,42 @@
+// Entry points of system DLLs the executable must not import (its start stays
+// fast with kernel32, user32 and advapi32 alone). They are loaded from the
+// system folder on first use, only when the runtime-not-found dialog runs, and
+// stay loaded: window classes they register (tooltips, the folder browser)
+// and the COM objects of the browser must not outlive their code.
+#pragma once
+
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+// GDI, for the link's fonts and colours.
+struct LinkDrawingFunctions {
+    decltype(&CreateFontIndirectW) createFontIndirect = nullptr;
+    decltype(&DeleteObject) deleteObject = nullptr;
+    decltype(&GetObjectW) getObject = nullptr;
+    decltype(&GetStockObject) getStockObject = nullptr;
+    decltype(&SelectObject) selectObject = nullptr;
+    decltype(&SetBkMode) setBkMode = nullptr;
+    decltype(&SetTextColor) setTextColor = nullptr;
+};
+
+// The shell's folder browser and the link's "open".
+struct ShellBrowseFunctions {
+    decltype(&SHBrowseForFolderW) browseForFolder = nullptr;
+    decltype(&SHGetPathFromIDListW) pathFromIdList = nullptr;
+    decltype(&ShellExecuteW) shellExecute = nullptr;
+    decltype(&CoInitializeEx) initializeCom = nullptr;
+    decltype(&CoUninitialize) uninitializeCom = nullptr;
+    decltype(&CoTaskMemFree) freeComMemory = nullptr;
+};
+
+// Nothing when a library or one of its functions is missing.
+[[nodiscard]] const LinkDrawingFunctions* linkDrawingFunctions();
+[[nodiscard]] const ShellBrowseFunctions* shellBrowseFunctions();
+
+// Registers the tooltip window class of the common controls; false when the
+// library or the class is not available.
+[[nodiscard]] bool registerTooltipClass();
