@@ -1,0 +1,770 @@
+// The runtime-not-found dialog of a real start: a product with no Java
+// runtime anywhere (none beside it, none registered, no JAVA_HOME), the test
+// runtime laid out in a folder of its own for the user to pick with the
+// shell's real folder browser.
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cwctype>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/runtime_dialog_ids.h"
+#include "support/java_product.h"
+#include "support/screenshot.h"
+#include "support/test_jvm/test_jvm_variables.h"
+#include "support/test_paths.h"
+#include "support/test_text.h"
+#include "support/ui_driver.h"
+
+using namespace harness;
+
+namespace {
+
+constexpr DWORD kWindowLimit = 15000;
+constexpr DWORD kExitLimit = 30000;
+constexpr UINT kAnswerLimit = 5000;
+constexpr DWORD kPollMilliseconds = 50;
+
+const wchar_t kCaption[] = L"JRE nicht gefunden";
+const wchar_t kMessageStart[] =
+    L"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und installieren Sie "
+    L"eine JRE ";
+const wchar_t kLinkColorsKey[] = L"Software\\Microsoft\\Internet Explorer\\Settings";
+const wchar_t kHttpsOpenKey[] = L"Software\\Classes\\https\\shell\\open\\command";
+const std::wstring kDownloadAddress = L"" RUNTIME_DOWNLOAD_ADDRESS;
+
+const Colour kBlue{0, 0, 255};
+const Colour kRed{255, 0, 0};
+const Colour kPurple{128, 0, 128};
+const Colour kGreen{0, 128, 0};
+// Text pixels may be smoothed at their edges; the underline is solid.
+constexpr int kColourTolerance = 40;
+constexpr int kLinkPixelsWanted = 20;
+
+// Reads and writes memory of another process, for tree view messages whose
+// parameters point to records that the tree fills in.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, SIZE_T size)
+        : process_(process),
+          address_(static_cast<std::uint8_t*>(
+              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)))
+    {
+    }
+    ~RemoteMemory()
+    {
+        if (address_ != nullptr) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    std::uint8_t* address() const { return address_; }
+    bool write(SIZE_T offset, const void* data, SIZE_T size) const
+    {
+        return WriteProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
+    }
+    bool read(SIZE_T offset, void* data, SIZE_T size) const
+    {
+        return ReadProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
+    }
+
+private:
+    HANDLE process_;
+    std::uint8_t* address_;
+};
+
+std::optional<LRESULT> ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerLimit,
+                             &answer)) {
+        return std::nullopt;
+    }
+    return static_cast<LRESULT>(answer);
+}
+
+// The shell folder browser's tree, driven with tree view messages.
+class FolderTree {
+public:
+    FolderTree(HANDLE process, HWND tree) : tree_(tree), memory_(process, 4096) {}
+
+    HTREEITEM root() const { return next(nullptr, TVGN_ROOT); }
+    HTREEITEM firstChild(HTREEITEM item) const { return next(item, TVGN_CHILD); }
+    HTREEITEM nextSibling(HTREEITEM item) const { return next(item, TVGN_NEXT); }
+    HTREEITEM selection() const { return next(nullptr, TVGN_CARET); }
+
+    std::wstring text(HTREEITEM item) const
+    {
+        constexpr SIZE_T kTextOffset = 1024;
+        constexpr int kTextUnits = 1024;
+        TVITEMW record{};
+        record.mask = TVIF_TEXT | TVIF_HANDLE;
+        record.hItem = item;
+        record.pszText = reinterpret_cast<wchar_t*>(memory_.address() + kTextOffset);
+        record.cchTextMax = kTextUnits;
+        std::vector<wchar_t> text(kTextUnits, L'\0');
+        if (!memory_.write(0, &record, sizeof(record)) ||
+            !memory_.write(kTextOffset, text.data(), 2) ||
+            !ask(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(memory_.address())) ||
+            !memory_.read(kTextOffset, text.data(), text.size() * sizeof(wchar_t))) {
+            return {};
+        }
+        text.back() = L'\0';
+        return text.data();
+    }
+
+    void expand(HTREEITEM item) const
+    {
+        static_cast<void>(ask(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item)));
+    }
+    bool select(HTREEITEM item) const
+    {
+        return ask(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)).value_or(0) !=
+               0;
+    }
+
+    std::vector<HTREEITEM> children(HTREEITEM item) const
+    {
+        std::vector<HTREEITEM> items;
+        for (HTREEITEM child = firstChild(item); child != nullptr; child = nextSibling(child)) {
+            items.push_back(child);
+        }
+        return items;
+    }
+
+private:
+    HTREEITEM next(HTREEITEM item, WPARAM relation) const
+    {
+        return reinterpret_cast<HTREEITEM>(
+            ask(tree_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)).value_or(0));
+    }
+
+    HWND tree_;
+    RemoteMemory memory_;
+};
+
+std::optional<HWND> descendantOfClass(HWND window, const wchar_t* className)
+{
+    for (const ControlState& control : controlsOf(window)) {
+        if (_wcsicmp(control.className.c_str(), className) == 0) {
+            return control.handle;
+        }
+    }
+    return std::nullopt;
+}
+
+bool equalsIgnoringCase(std::wstring_view first, std::wstring_view second)
+{
+    return first.size() == second.size() &&
+           std::equal(first.begin(), first.end(), second.begin(),
+                      [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
+}
+
+// The folder's item in the browser's tree: the drive under the computer item
+// (its text ends with "(C:)"), then one item per folder name. Nothing when
+// some part is not in the tree.
+std::optional<HTREEITEM> findFolderItem(const FolderTree& tree, const std::wstring& folder)
+{
+    std::wstring drive = L"(" + folder.substr(0, 2) + L")";
+    HTREEITEM current = nullptr;
+    tree.expand(tree.root());
+    for (HTREEITEM top : tree.children(tree.root())) {
+        tree.expand(top);
+        for (HTREEITEM child : tree.children(top)) {
+            if (tree.text(child).ends_with(drive)) {
+                current = child;
+            }
+        }
+        if (current != nullptr) {
+            break;
+        }
+    }
+    if (current == nullptr) {
+        return std::nullopt;
+    }
+    std::size_t start = 3;  // after "C:\"
+    while (start < folder.size()) {
+        std::size_t end = folder.find(L'\\', start);
+        std::wstring name = folder.substr(start, end == std::wstring::npos ? end : end - start);
+        start = end == std::wstring::npos ? folder.size() : end + 1;
+        tree.expand(current);
+        HTREEITEM found = nullptr;
+        for (HTREEITEM child : tree.children(current)) {
+            if (equalsIgnoringCase(tree.text(child), name)) {
+                found = child;
+            }
+        }
+        if (found == nullptr) {
+            return std::nullopt;
+        }
+        current = found;
+    }
+    return current;
+}
+
+// A registry value as it was before the test, put back (or removed again)
+// when the test ends.
+class SavedRegistryValue {
+public:
+    SavedRegistryValue(HKEY root, std::wstring path, std::wstring name)
+        : root_(root), path_(std::move(path)), name_(std::move(name))
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+            return;
+        }
+        DWORD size = 0;
+        if (RegQueryValueExW(key, name_.c_str(), nullptr, &type_, nullptr, &size) ==
+            ERROR_SUCCESS) {
+            data_.resize(size);
+            existed_ = RegQueryValueExW(key, name_.c_str(), nullptr, &type_, data_.data(), &size) ==
+                       ERROR_SUCCESS;
+            data_.resize(size);
+        }
+        RegCloseKey(key);
+    }
+    ~SavedRegistryValue()
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            return;
+        }
+        if (existed_) {
+            RegSetValueExW(key, name_.c_str(), 0, type_, data_.data(),
+                           static_cast<DWORD>(data_.size()));
+        } else {
+            RegDeleteValueW(key, name_.c_str());
+        }
+        RegCloseKey(key);
+    }
+    SavedRegistryValue(const SavedRegistryValue&) = delete;
+    SavedRegistryValue& operator=(const SavedRegistryValue&) = delete;
+
+    [[nodiscard]] bool setText(const std::wstring& text) const
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        LONG result = RegSetValueExW(key, name_.c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(text.c_str()),
+                                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        return result == ERROR_SUCCESS;
+    }
+    [[nodiscard]] bool remove() const
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+            return true;
+        }
+        LONG result = RegDeleteValueW(key, name_.c_str());
+        RegCloseKey(key);
+        return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    }
+
+private:
+    HKEY root_;
+    std::wstring path_;
+    std::wstring name_;
+    bool existed_ = false;
+    DWORD type_ = REG_NONE;
+    std::vector<BYTE> data_;
+};
+
+// How many pixels of the control, as the screen shows it, are near the colour.
+int pixelsNear(HWND control, Colour colour)
+{
+    std::optional<Image> picture = captureScreenRect(windowRect(control));
+    return picture ? countPixelsNear(*picture, colour, kColourTolerance) : 0;
+}
+
+// Polls until the control shows the colour; false at the limit.
+bool waitForColour(HWND control, Colour colour)
+{
+    ULONGLONG deadline = GetTickCount64() + kWindowLimit;
+    while (pixelsNear(control, colour) < kLinkPixelsWanted) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(kPollMilliseconds);
+    }
+    return true;
+}
+
+Colour colourOf(COLORREF value)
+{
+    return Colour{GetRValue(value), GetGValue(value), GetBValue(value)};
+}
+
+// The thread's focus and capture windows, as the system keeps them.
+GUITHREADINFO guiStateOf(HWND window)
+{
+    GUITHREADINFO state{};
+    state.cbSize = sizeof(state);
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &state);
+    return state;
+}
+
+template <typename Condition>
+bool waitUntil(Condition condition)
+{
+    ULONGLONG deadline = GetTickCount64() + kWindowLimit;
+    while (!condition()) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(kPollMilliseconds);
+    }
+    return true;
+}
+
+// Mouse input at a screen point: a move, then the button going down or up there.
+bool mouseAt(POINT point, DWORD buttonFlag)
+{
+    int width = GetSystemMetrics(SM_CXSCREEN) - 1;
+    int height = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / width);
+    input.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / height);
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttonFlag;
+    return SendInput(1, &input, sizeof(input)) == 1;
+}
+
+// A product with the test runtime moved out of the launcher's reach: the
+// launcher finds no runtime and shows the dialog.
+class RuntimeDialog : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(product.create());
+        // Beside the executable the launcher would find it by itself.
+        pickableRuntime = product.sandbox().pathOf(L"Java\\Laufzeit");
+        ASSERT_TRUE(product.sandbox().createFolder(L"Java"));
+        ASSERT_TRUE(MoveFileW(product.sandbox().pathOf(L"jre64").c_str(), pickableRuntime.c_str()));
+        // APPDATA exists on every real machine; the launcher makes only the folders below it.
+        ASSERT_TRUE(product.sandbox().createFolder(L"AppData"));
+    }
+
+    // The paired executable beside this one, by its full path.
+    std::string pairProductLine() const
+    {
+        return "Pair Product=" + toUtf8(product.sandbox().pathOf(L"acme32.exe")) + "\r\n";
+    }
+
+    std::optional<RunningProcess> startLauncher()
+    {
+        ProcessStart start(product.sandbox().executablePath(),
+                           commandLineOf(product.sandbox().executablePath(), {}));
+        start.currentFolder = product.sandbox().folder();
+        start.environment = product.environment();
+        return RunningProcess::start(start);
+    }
+
+    // The dialog once it is shown and painted (the link drawn in the colour given).
+    std::optional<HWND> waitForRuntimeDialog(const RunningProcess& process,
+                                             Colour linkColour = kBlue)
+    {
+        std::optional<HWND> dialog = waitForTopLevelWindow(
+            process.id(), [](HWND window) { return windowText(window) == kCaption; }, kWindowLimit);
+        if (dialog) {
+            EXPECT_TRUE(waitForColour(GetDlgItem(*dialog, IDC_DOWNLOAD_LINK), linkColour))
+                << "the link never showed its colour";
+        }
+        return dialog;
+    }
+
+    std::optional<HWND> openFolderBrowser(const RunningProcess& process, HWND dialog)
+    {
+        if (!clickButton(dialog, IDC_BROWSE_RUNTIME)) {
+            return std::nullopt;
+        }
+        return waitForTopLevelWindow(
+            process.id(),
+            [dialog](HWND window) {
+                return window != dialog && windowClassName(window) == kDialogClass &&
+                       descendantOfClass(window, WC_TREEVIEWW).has_value();
+            },
+            kWindowLimit);
+    }
+
+    // Picks the folder in the shell's folder browser, as a person would: the
+    // "Durchsuche..." button, the folder selected in the tree, then OK.
+    void pickFolder(const RunningProcess& process, HWND dialog, const std::wstring& folder)
+    {
+        std::optional<HWND> browser = openFolderBrowser(process, dialog);
+        ASSERT_TRUE(browser) << "no folder browser appeared";
+        std::optional<HWND> treeWindow = descendantOfClass(*browser, WC_TREEVIEWW);
+        ASSERT_TRUE(treeWindow);
+        FolderTree tree(process.handle(), *treeWindow);
+        std::optional<HTREEITEM> item = findFolderItem(tree, folder);
+        ASSERT_TRUE(item) << "not in the browser's tree: " << toUtf8(folder);
+        ASSERT_TRUE(tree.select(*item));
+        ASSERT_TRUE(clickButton(*browser, IDOK));
+        ASSERT_TRUE(waitForWindowToClose(*browser, kWindowLimit));
+        // The dialog shows the folder, then looks into it: once it answers a
+        // message after that, OK is settled.
+        ASSERT_TRUE(waitUntil([&] { return folderText(dialog) == folder; }))
+            << "the dialog does not show " << toUtf8(folder);
+        ASSERT_TRUE(ask(dialog, WM_NULL, 0, 0));
+    }
+
+    std::wstring folderText(HWND dialog) const
+    {
+        return windowText(GetDlgItem(dialog, IDC_RUNTIME_FOLDER));
+    }
+    bool okEnabled(HWND dialog) const { return IsWindowEnabled(GetDlgItem(dialog, IDOK)); }
+
+    // Everything under the sandbox but the runtime and the trace: the
+    // settings files among them.
+    std::vector<std::pair<std::wstring, std::string>> settingsFiles() const
+    {
+        std::vector<std::pair<std::wstring, std::string>> files;
+        for (const wchar_t* name :
+             {L"Acme Editor.ini", L"acme32.ini", L"AppData\\Acme Editor\\AE-1\\Acme Editor.ini",
+              L"AppData\\Acme Editor\\AE-1\\acme32.ini"}) {
+            files.emplace_back(name, product.sandbox().readFile(name).value_or("(none)"));
+        }
+        return files;
+    }
+
+    std::string jrePathLine() const { return "JRE Path=" + toUtf8(pickableRuntime) + "\\"; }
+
+    JavaProduct product;
+    std::wstring pickableRuntime;
+};
+
+const char kProductSections[] =
+    "[Product Information]\r\nProduct Name=Acme Editor\r\nProduct Code=AE-1\r\n";
+
+TEST_F(RuntimeDialog, OpensWithTheMessageOkDisabledAndNoFolder)
+{
+    ASSERT_TRUE(product.writeSettings("tarvo.test.Main"));
+    std::optional<RunningProcess> launcher = startLauncher();
+    ASSERT_TRUE(launcher);
+    std::optional<HWND> dialog = waitForRuntimeDialog(*launcher);
+    ASSERT_TRUE(dialog);
+    static_cast<void>(saveScreenshot(L"runtime-not-found-dialog", *dialog));
+
+    EXPECT_EQ(windowText(GetDlgItem(*dialog, IDC_RUNTIME_MESSAGE)),
+              std::wstring(kMessageStart) + L"(neueste Version) von:");
+    EXPECT_EQ(windowText(GetDlgItem(*dialog, IDC_DOWNLOAD_LINK)), kDownloadAddress);
+    EXPECT_FALSE(okEnabled(*dialog));
+    EXPECT_EQ(folderText(*dialog), L"");
+    EXPECT_EQ(buttonTexts(*dialog),
+              (std::vector<std::wstring>{L"Ok", L"Abbrechen", L"Durchsuche...", L"Kein JRE"}));
+    // Centred on the screen, there being no owner.
+    RECT frame = windowRect(*dialog);
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_LE(std::abs((frame.left + frame.right) - (work.left + work.right)), 2);
+    EXPECT_LE(std::abs((frame.top + frame.bottom) - (work.top + work.bottom)), 2);
+
+    ASSERT_TRUE(clickButton(*dialog, L"Abbrechen"));
+    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, -1);
+}
+
+TEST_F(RuntimeDialog, ServerOnlyAsksForTheServerJvmAndEscapeCancels)
+{
+    ASSERT_TRUE(product.writeSettings(
+        "tarvo.test.Main", "JVM Type=server\r\nMinimum Version=11\r\n",
+        std::string(kProductSections) + "[Application]\r\n" + pairProductLine()));
+    auto filesBefore = settingsFiles();
+    std::optional<RunningProcess> launcher = startLauncher();
+    ASSERT_TRUE(launcher);
+    std::optional<HWND> dialog = waitForRuntimeDialog(*launcher);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(windowText(GetDlgItem(*dialog, IDC_RUNTIME_MESSAGE)),
+              std::wstring(kMessageStart) + L"mit Server JVM (minimum Version 11.0) von:");
+
+    ASSERT_TRUE(bringToFront(*dialog));
+    ASSERT_TRUE(pressKey(VK_ESCAPE));
+    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, -1);
+    EXPECT_EQ(settingsFiles(), filesBefore);
+    EXPECT_FALSE(product.sandbox().exists(L"AppData\\Acme Editor"));
+}
+
+TEST_F(RuntimeDialog, CancelAfterPickingARuntimeWritesNothing)
+{
+    ASSERT_TRUE(product.writeSettings(
+        "tarvo.test.Main", "",
+        std::string(kProductSections) + "[Application]\r\n" + pairProductLine()));
+    auto filesBefore = settingsFiles();
+    std::optional<RunningProcess> launcher = startLauncher();
+    ASSERT_TRUE(launcher);
+    std::optional<HWND> dialog = waitForRuntimeDialog(*launcher);
+    ASSERT_TRUE(dialog);
+    pickFolder(*launcher, *dialog, pickableRuntime);
+    EXPECT_TRUE(okEnabled(*dialog));
+
+    ASSERT_TRUE(clickButton(*dialog, L"Abbrechen"));
+    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, -1);
+    EXPECT_EQ(settingsFiles(), filesBefore);
+    EXPECT_FALSE(product.sandbox().exists(L"AppData\\Acme Editor"));
+    EXPECT_TRUE(readTestJvmTrace(product.tracePath()).empty()) << "the runtime was loaded";
+}
+
+TEST_F(RuntimeDialog, OnlyAFolderWithAJvmLibraryEnablesOk)
+{
+    ASSERT_TRUE(product.writeSettings("tarvo.test.Main"));
+    std::optional<RunningProcess> launcher = startLauncher();
+    ASSERT_TRUE(launcher);
+    std::optional<HWND> dialog = waitForRuntimeDialog(*launcher);
+    ASSERT_TRUE(dialog);
+
+    std::wstring parent = product.sandbox().pathOf(L"Java");
+    {
+        SCOPED_TRACE("a folder without a JVM library");
+        pickFolder(*launcher, *dialog, parent);
+        EXPECT_EQ(folderText(*dialog), parent);
+        EXPECT_FALSE(okEnabled(*dialog));
+    }
+    {
+        SCOPED_TRACE("the runtime's folder");
+        pickFolder(*launcher, *dialog, pickableRuntime);
+        EXPECT_EQ(folderText(*dialog), pickableRuntime);
+        EXPECT_TRUE(okEnabled(*dialog));
+    }
+    {
+        SCOPED_TRACE("a cancelled browser changes nothing");
+        std::optional<HWND> browser = openFolderBrowser(*launcher, *dialog);
+        ASSERT_TRUE(browser);
+        ASSERT_TRUE(clickButton(*browser, IDCANCEL));
+        ASSERT_TRUE(waitForWindowToClose(*browser, kWindowLimit));
+        ASSERT_TRUE(ask(*dialog, WM_NULL, 0, 0));
+        EXPECT_EQ(folderText(*dialog), pickableRuntime);
+        EXPECT_TRUE(okEnabled(*dialog));
+    }
+    {
+        SCOPED_TRACE("its bin folder, which holds no runtime of its own");
+        pickFolder(*launcher, *dialog, pickableRuntime + L"\\bin");
+        EXPECT_EQ(folderText(*dialog), pickableRuntime + L"\\bin");
+        EXPECT_FALSE(okEnabled(*dialog));
+    }
+    ASSERT_TRUE(clickButton(*dialog, IDCANCEL));
+    EXPECT_EQ(launcher->waitForExit(kExitLimit).exitCode, -1);
+}
+
+// OK runs the program with the runtime picked and remembers its folder for
+// this user; the next start finds it there and asks nobody.
+TEST_F(RuntimeDialog, OkRunsTheProgramAndTheNextStartFindsTheRuntime)
+{
+    ASSERT_TRUE(product.writeSettings(
+        "tarvo.test.Main", "",
+        std::string(kProductSections) + "[Application]\r\n" + pairProductLine()));
+    std::optional<std::string> besideBefore = product.sandbox().readFile(L"Acme Editor.ini");
+    std::optional<RunningProcess> launcher = startLauncher();
+    ASSERT_TRUE(launcher);
+    std::optional<HWND> dialog = waitForRuntimeDialog(*launcher);
+    ASSERT_TRUE(dialog);
+    pickFolder(*launcher, *dialog, pickableRuntime);
+    ASSERT_TRUE(clickButton(*dialog, L"Ok"));
+    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 0);
+    std::vector<std::string> trace = readTestJvmTrace(product.tracePath());
+    EXPECT_TRUE(mainArgumentsFromTrace(trace).has_value()) << "main did not run";
+
+    for (const wchar_t* userFile : {L"AppData\\Acme Editor\\AE-1\\Acme Editor.ini",
+                                    L"AppData\\Acme Editor\\AE-1\\acme32.ini"}) {
+        SCOPED_TRACE(toUtf8(userFile));
+        std::string text = product.sandbox().readFile(userFile).value_or("");
+        EXPECT_NE(text.find("[Java Runtime Environment]"), std::string::npos) << text;
+        EXPECT_NE(text.find(jrePathLine()), std::string::npos) << text;
+    }
+    EXPECT_EQ(product.sandbox().readFile(L"Acme Editor.ini"), besideBefore);
+    EXPECT_FALSE(product.sandbox().exists(L"acme32.ini"));
+
+    LauncherRun next = product.run({L"again"}, kExitLimit);
+    EXPECT_TRUE(next.outcome.finished);
+    EXPECT_EQ(next.outcome.exitCode, 0);
+    EXPECT_TRUE(next.boxes.empty()) << toUtf8(next.boxes.front());
+    EXPECT_EQ(mainArgumentsFromTrace(next.trace), std::vector<std::wstring>{L"again"});
+}
+
+TEST_F(RuntimeDialog, AServiceRemembersTheRuntimeBesideTheExecutable)
+{
+    ASSERT_TRUE(product.writeSettings("tarvo.test.Main", "",
+                                      std::string(kProductSections) +
+                                          "[Application]\r\nApplication Type=service\r\n" +
+                                          pairProductLine()));
+    std::optional<RunningProcess> launcher = startLauncher();
+    ASSERT_TRUE(launcher);
+    std::optional<HWND> dialog = waitForRuntimeDialog(*launcher);
+    ASSERT_TRUE(dialog);
+    pickFolder(*launcher, *dialog, pickableRuntime);
+    ASSERT_TRUE(clickButton(*dialog, L"Ok"));
+    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, 0);
+
+    for (const wchar_t* besideFile : {L"Acme Editor.ini", L"acme32.ini"}) {
+        SCOPED_TRACE(toUtf8(besideFile));
+        std::string text = product.sandbox().readFile(besideFile).value_or("");
+        EXPECT_NE(text.find(jrePathLine()), std::string::npos) << text;
+    }
+    EXPECT_FALSE(product.sandbox().exists(L"AppData\\Acme Editor"));
+
+    LauncherRun next = product.run({}, kExitLimit);
+    EXPECT_EQ(next.outcome.exitCode, 0);
+    EXPECT_TRUE(next.boxes.empty());
+}
+
+// The link takes the browser's link colour from the registry.
+TEST_F(RuntimeDialog, LinkColourComesFromTheBrowserSettings)
+{
+    ASSERT_TRUE(product.writeSettings("tarvo.test.Main"));
+    SavedRegistryValue anchorColor(HKEY_CURRENT_USER, kLinkColorsKey, L"Anchor Color");
+    struct Case {
+        const char* name;
+        std::optional<std::wstring> value;
+        Colour shown;
+    };
+    const Case cases[] = {
+        {"no value", std::nullopt, kBlue},
+        {"255,0,0", L"255,0,0", kRed},
+        {"only one comma", L"255,0", kBlue},
+        {"empty blue part", L"255,0,", kBlue},
+        {"longer than the value may be", L"255,  0,    0", kBlue},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        ASSERT_TRUE(test.value ? anchorColor.setText(*test.value) : anchorColor.remove());
+        std::optional<RunningProcess> launcher = startLauncher();
+        ASSERT_TRUE(launcher);
+        std::optional<HWND> dialog = waitForRuntimeDialog(*launcher, test.shown);
+        ASSERT_TRUE(dialog);
+        HWND link = GetDlgItem(*dialog, IDC_DOWNLOAD_LINK);
+        for (Colour other : {kBlue, kRed}) {
+            if (other != test.shown) {
+                EXPECT_EQ(pixelsNear(link, other), 0);
+            }
+        }
+        if (test.shown == kRed) {
+            static_cast<void>(saveScreenshot(L"runtime-not-found-dialog-red-link", *dialog));
+        }
+        ASSERT_TRUE(clickButton(*dialog, IDCANCEL));
+        EXPECT_EQ(launcher->waitForExit(kExitLimit).exitCode, -1);
+    }
+}
+
+// Opening the link is seen through the shell: the https handler is a probe
+// that writes down its command line.
+TEST_F(RuntimeDialog, LinkOpensOnSpaceButNotOnAPressThatEndsBesideIt)
+{
+    ASSERT_TRUE(product.writeSettings("tarvo.test.Main"));
+    SavedRegistryValue visitedColor(HKEY_CURRENT_USER, kLinkColorsKey, L"Anchor Color Visited");
+    ASSERT_TRUE(visitedColor.setText(L"0,128,0"));
+    SavedRegistryValue httpsHandler(HKEY_LOCAL_MACHINE, kHttpsOpenKey, L"");
+    std::wstring report = product.sandbox().pathOf(L"opened.txt");
+    ASSERT_TRUE(httpsHandler.setText(quoteArgument(probePath(L"environment_probe.exe")) + L" " +
+                                     quoteArgument(report) + L" 0 \"%1\""));
+
+    std::optional<RunningProcess> launcher = startLauncher();
+    ASSERT_TRUE(launcher);
+    std::optional<HWND> dialog = waitForRuntimeDialog(*launcher);
+    ASSERT_TRUE(dialog);
+    HWND link = GetDlgItem(*dialog, IDC_DOWNLOAD_LINK);
+    ASSERT_TRUE(bringToFront(*dialog));
+    RECT linkFrame = windowRect(link);
+    POINT onText{linkFrame.left + 10, (linkFrame.top + linkFrame.bottom) / 2};
+    POINT beside{linkFrame.left + 10, linkFrame.bottom + 25};
+
+    {
+        SCOPED_TRACE("pressed on the text, released beside it");
+        ASSERT_TRUE(mouseAt(onText, MOUSEEVENTF_LEFTDOWN));
+        EXPECT_TRUE(waitUntil([&] {
+            GUITHREADINFO state = guiStateOf(link);
+            return state.hwndFocus == link && state.hwndCapture == link;
+        })) << "the press did not focus and capture the link";
+        ASSERT_TRUE(mouseAt(beside, MOUSEEVENTF_LEFTUP));
+        EXPECT_TRUE(waitUntil([&] { return guiStateOf(link).hwndCapture == nullptr; }));
+        // A message answered after the release has been handled.
+        ASSERT_TRUE(ask(*dialog, WM_NULL, 0, 0));
+        EXPECT_TRUE(waitForColour(link, kBlue));
+        EXPECT_EQ(pixelsNear(link, kGreen), 0);
+        EXPECT_FALSE(product.sandbox().exists(L"opened.txt"));
+    }
+    {
+        SCOPED_TRACE("Space on the focused link");
+        ASSERT_TRUE(pressKey(VK_SPACE));
+        EXPECT_TRUE(waitUntil([&] { return product.sandbox().exists(L"opened.txt"); }))
+            << "the link did not open";
+        EXPECT_TRUE(waitUntil([&] {
+            std::string text = product.sandbox().readFile(L"opened.txt").value_or("");
+            return text.find(toUtf8(kDownloadAddress)) != std::string::npos;
+        })) << product.sandbox().readFile(L"opened.txt").value_or("");
+        // Opened: the link now shows the visited colour of the settings.
+        EXPECT_TRUE(waitForColour(link, kGreen));
+        EXPECT_EQ(pixelsNear(link, kBlue), 0);
+    }
+    {
+        SCOPED_TRACE("disabled");
+        EnableWindow(link, FALSE);
+        Colour grey = colourOf(GetSysColor(COLOR_GRAYTEXT));
+        EXPECT_TRUE(waitForColour(link, grey));
+        EXPECT_EQ(pixelsNear(link, kGreen), 0);
+        static_cast<void>(saveScreenshot(L"runtime-not-found-dialog-disabled-link", *dialog));
+    }
+    ASSERT_TRUE(clickButton(*dialog, IDCANCEL));
+    EXPECT_EQ(launcher->waitForExit(kExitLimit).exitCode, -1);
+}
+
+// The cursor over the link's text is another than the dialog's arrow beside
+// it. (Which cursor it is cannot be told from another process under Wine;
+// the in-process tests check that it is the hand.)
+TEST_F(RuntimeDialog, CursorChangesOverTheLinkText)
+{
+    ASSERT_TRUE(product.writeSettings("tarvo.test.Main"));
+    std::optional<RunningProcess> launcher = startLauncher();
+    ASSERT_TRUE(launcher);
+    std::optional<HWND> dialog = waitForRuntimeDialog(*launcher);
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(bringToFront(*dialog));
+    HWND link = GetDlgItem(*dialog, IDC_DOWNLOAD_LINK);
+    RECT linkFrame = windowRect(link);
+    POINT onText{linkFrame.left + 10, (linkFrame.top + linkFrame.bottom) / 2};
+    POINT beside{linkFrame.left + 10, linkFrame.bottom + 25};
+    auto shownCursor = [] {
+        CURSORINFO info{};
+        info.cbSize = sizeof(info);
+        return GetCursorInfo(&info) ? info.hCursor : nullptr;
+    };
+    ASSERT_TRUE(mouseAt(beside, 0));
+    // The arrow, once two looks a moment apart agree.
+    HCURSOR arrow = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        HCURSOR first = shownCursor();
+        Sleep(200);
+        arrow = shownCursor();
+        return arrow != nullptr && arrow == first;
+    }));
+    ASSERT_TRUE(mouseAt(onText, 0));
+    EXPECT_TRUE(waitUntil([&] { return shownCursor() != arrow; }));
+    HCURSOR overText = shownCursor();
+    ASSERT_TRUE(mouseAt(beside, 0));
+    EXPECT_TRUE(waitUntil([&] { return shownCursor() == arrow; }));
+    ASSERT_TRUE(mouseAt(onText, 0));
+    EXPECT_TRUE(waitUntil([&] { return shownCursor() == overText; }));
+    ASSERT_TRUE(clickButton(*dialog, IDCANCEL));
+    EXPECT_EQ(launcher->waitForExit(kExitLimit).exitCode, -1);
+}
+
+}  // namespace
