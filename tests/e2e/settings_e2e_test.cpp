@@ -1,7 +1,8 @@
 // The settings step of a real start: the launcher copied into a product
 // folder under the product's name, its settings file beside it, APPDATA
 // pointing into the sandbox. A missing "Main Class" must end the start with
-// message 210 and exit code -1; everything else passes the step silently.
+// message 210 and exit code -1; everything else passes the step silently and
+// goes on to look for a runtime.
 // A variant of the launcher and a probe carry embedded settings, to show how
 // the embedded layer, the settings file and the per-user file combine.
 #include <windows.h>
@@ -28,9 +29,9 @@ namespace {
 constexpr DWORD kWindowLimit = 15000;
 constexpr DWORD kExitLimit = 15000;
 constexpr DWORD kIconLimit = 3000;
-constexpr DWORD kNoWindowLimit = 5000;
 
 const wchar_t kMainClassMissing[] = L"Main class in der INI-Datei nicht spezifiziert.";
+const wchar_t kRuntimeDialogCaption[] = L"JRE nicht gefunden";
 const wchar_t kProduct[] = L"Acme Editor";
 
 std::wstring variantPath(const wchar_t* fileName)
@@ -101,16 +102,19 @@ void expectMainClassMessageAndFailure(RunningProcess& process, std::wstring_view
     EXPECT_EQ(outcome.exitCode, -1);
 }
 
-// Runtime discovery finds nothing yet and asks nobody, so a start that gets
-// past the settings ends as a cancelled runtime search does: -1, no window.
-void expectSilentFailureAfterTheSettings(RunningProcess& process)
+// No runtime is anywhere near the sandbox, so a start that gets past the
+// settings asks for one: the first window it shows is the runtime-not-found
+// dialog, and cancelling it ends the start with -1.
+void expectRuntimeDialogAfterTheSettings(RunningProcess& process)
 {
-    std::optional<HWND> window = windowShownBeforeExit(process, kNoWindowLimit);
-    if (window) {
+    std::optional<HWND> window = windowShownBeforeExit(process, kWindowLimit);
+    ASSERT_TRUE(window) << "no window appeared";
+    if (windowText(*window) != kRuntimeDialogCaption) {
         static_cast<void>(saveScreenshot(L"settings-unexpected-window", *window));
-        ADD_FAILURE() << "a window appeared: " << harness::toUtf8(windowText(*window)) << " / "
-                      << harness::toUtf8(messageBoxText(*window).value_or(L""));
+        ADD_FAILURE() << "another window appeared: " << harness::toUtf8(windowText(*window))
+                      << " / " << harness::toUtf8(messageBoxText(*window).value_or(L""));
     }
+    ASSERT_TRUE(clickButton(*window, IDCANCEL));
     ProcessOutcome outcome = process.waitForExit(kExitLimit);
     EXPECT_TRUE(outcome.finished);
     EXPECT_EQ(outcome.exitCode, -1);
@@ -154,7 +158,7 @@ TEST(SettingsStep, BrokenPairProductChangesNothing)
                std::string(brokenPair) + "[Java Runtime Environment]\r\nMain Class=App\r\n");
         std::optional<RunningProcess> process = startProduct(sandbox);
         ASSERT_TRUE(process);
-        expectSilentFailureAfterTheSettings(*process);
+        expectRuntimeDialogAfterTheSettings(*process);
     }
 }
 
@@ -193,7 +197,7 @@ TEST(SettingsStep, MainClassSetGetsPastTheSettingsStep)
         layOut(sandbox, launcherPath(), iniText);
         std::optional<RunningProcess> process = startProduct(sandbox, {L"document.txt"});
         ASSERT_TRUE(process);
-        expectSilentFailureAfterTheSettings(*process);
+        expectRuntimeDialogAfterTheSettings(*process);
     }
 }
 
@@ -211,7 +215,7 @@ TEST(EmbeddedSettingsLauncher, EmbeddedMainClassServesWhenTheFileHasNone)
         layOut(sandbox, variantPath(L"tarvo_embedded.exe"), iniText);
         std::optional<RunningProcess> process = startProduct(sandbox);
         ASSERT_TRUE(process);
-        expectSilentFailureAfterTheSettings(*process);
+        expectRuntimeDialogAfterTheSettings(*process);
     }
 }
 
