@@ -9,6 +9,7 @@
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_jvm/trace.h"
 #include "support/test_jvm/vm_state.h"
+#include "support/test_jvm/window_watch.h"
 
 namespace test_jvm {
 
@@ -124,6 +125,7 @@ jint checkRequest(const JavaVMInitArgs* args, ExitHook& exitHook, AbortHook& abo
 jint JNICALL destroyJavaVm(JavaVM*)
 {
     traceLine("DestroyJavaVM");
+    traceWatchedWindow("DestroyJavaVM");
     // As a real VM: the last non-daemon thread ends the Java program.
     waitForNonDaemonThreads();
     traceLine("DestroyJavaVM returns");
@@ -153,6 +155,7 @@ jint JNICALL attachCurrentThreadAsDaemon(JavaVM*, void** environment, void*)
 jint JNICALL detachCurrentThreadFromVm(JavaVM*)
 {
     traceLine("DetachCurrentThread");
+    traceWatchedWindow("DetachCurrentThread");
     return detachCurrentThread() ? JNI_OK : JNI_EDETACHED;
 }
 
@@ -194,6 +197,8 @@ const JNIInvokeInterface_* invokeInterface()
 
 jint createJavaVm(JavaVM** javaVmResult, void** environment, void* initArgs)
 {
+    holdUntilReleased();
+    traceWatchedWindow("JNI_CreateJavaVM");
     static std::mutex creating;
     std::lock_guard lock(creating);
     const auto* args = static_cast<const JavaVMInitArgs*>(initArgs);

@@ -22,4 +22,11 @@ inline constexpr wchar_t kNoLauncherHelperVariable[] = L"TARVO_TEST_JVM_NO_LAUNC
 // for any name.
 inline constexpr wchar_t kLauncherHelperFailsVariable[] = L"TARVO_TEST_JVM_LAUNCHER_HELPER_FAILS";
 
+// The name of an event: JNI_CreateJavaVM first waits until the test sets it
+// (support/test_jvm/window_watch.h).
+inline constexpr wchar_t kHoldEventVariable[] = L"TARVO_TEST_JVM_HOLD_EVENT";
+// A window class: JNI_CreateJavaVM, DetachCurrentThread and DestroyJavaVM
+// trace whether the process has a top-level window of it.
+inline constexpr wchar_t kWatchWindowVariable[] = L"TARVO_TEST_JVM_WATCH_WINDOW";
+
 }  // namespace test_jvm

@@ -55,6 +55,21 @@ std::optional<std::wstring> layOutTestRuntime(const std::wstring& home, TestJvm 
     return jvmLibrary;
 }
 
+std::optional<std::wstring> layOutTestSplashLibrary(const std::wstring& home,
+                                                    TestSplashLibrary variant,
+                                                    const std::wstring& buildBinFolder)
+{
+    std::wstring from = buildBinFolder.empty() ? testProgramFolder() : buildBinFolder;
+    std::wstring built = variant == TestSplashLibrary::withoutSetFileJarName
+                             ? L"\\test_splash_screen_no_jar_name.dll"
+                             : L"\\test_splash_screen.dll";
+    std::wstring library = home + L"\\bin\\splashscreen.dll";
+    if (!copyInto(from + built, library)) {
+        return std::nullopt;
+    }
+    return library;
+}
+
 std::vector<std::string> readTestJvmTrace(const std::wstring& traceFile)
 {
     std::vector<std::string> lines;

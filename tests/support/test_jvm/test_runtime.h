@@ -29,6 +29,17 @@ std::wstring testJvmBuildFile(const std::wstring& buildBinFolder, TestJvm varian
     const std::wstring& home, TestJvm variant, std::wstring_view jvmType = L"server",
     const std::wstring& buildBinFolder = {});
 
+enum class TestSplashLibrary {
+    complete,               // the four exports
+    withoutSetFileJarName,  // no "SplashSetFileJarName": a library the launcher cannot use
+};
+
+// Copies the variant of the test splash library, whose exports trace their
+// calls, to <home>\bin\splashscreen.dll, where a runtime has its splash
+// library. Returns its path.
+[[nodiscard]] std::optional<std::wstring> layOutTestSplashLibrary(
+    const std::wstring& home, TestSplashLibrary variant, const std::wstring& buildBinFolder = {});
+
 // The trace file's lines, without their line ends; empty when there is no file.
 std::vector<std::string> readTestJvmTrace(const std::wstring& traceFile);
 
