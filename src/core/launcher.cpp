@@ -5,6 +5,7 @@
 #include "config/environment_text.h"
 #include "config/module_path.h"
 #include "config/runtime_folder_store.h"
+#include "config/settings_paths.h"
 #include "config/settings_reader.h"
 #include "core/command_line_split.h"
 #include "core/pe_image.h"
@@ -227,7 +228,9 @@ int Launcher::runJavaProgram()
 {
     prepareVmEnvironment(jvmLibraryPath, settings, vmOptions);
     if (splashWanted()) {
-        splash.startSplash(jvmLibraryPath);
+        if (std::optional<std::wstring> settingsFile = settingsFilePath(ownerWindow())) {
+            splash.startSplash(*settingsFile, jvmLibraryPath);
+        }
     }
     if (!bindJvmLibrary(ownerWindow(), jvmLibraryPath, jvmEntries)) {
         return -1;

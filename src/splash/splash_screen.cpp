@@ -1,21 +1,100 @@
 #include "splash/splash_screen.h"
 
-// No splash picture is shown yet: nothing is started, so there is nothing to
-// close.
+#include "config/settings_store.h"
+#include "splash/splash_rules.h"
+
+namespace {
+
+constexpr wchar_t kDisplaySection[] = L"Display";
+// How long closeSplashWindow waits for the splash thread before it posts
+// WM_QUIT again, in case the thread had no message queue yet.
+constexpr DWORD kQuitRepostMilliseconds = 10;
+
+}  // namespace
 
 SplashScreen::~SplashScreen()
 {
     closeSplashWindow();
 }
 
-void SplashScreen::startSplash(const std::wstring&) {}
+void SplashScreen::startSplash(const std::wstring& settingsFilePath,
+                               const std::wstring& jvmLibraryPath)
+{
+    // Straight from the file: no embedded layer, no "+" sections, no per-user
+    // copy and no variable expansion.
+    IniSettingsStore settingsFile(settingsFilePath);
+    splashPicture_ = settingsFile.readSetting(kDisplaySection, L"Splash Screen");
+    splashShadow_ = settingsFile.readSetting(kDisplaySection, L"Splash Screen Shadow");
+    std::wstring preferNative =
+        settingsFile.readSetting(kDisplaySection, L"Preffer Native Splash Screen");
+    if (splashPicture_.empty()) {
+        return;
+    }
+    std::wstring libraryPath = runtimeSplashLibraryPath(jvmLibraryPath);
+    if (nativeSplashPreferred(preferNative) && !libraryPath.empty() &&
+        startRuntimeSplash(libraryPath, splashPicture_, jvmLibraryPath, runtimeSplashClose_)) {
+        return;
+    }
+    startSplashThread();
+}
 
-void SplashScreen::closeSplashWindow() {}
+void SplashScreen::startSplashThread()
+{
+    splashWindow_ = std::make_unique<SplashWindow>();
+    // A thread that cannot start means no splash; the run goes on.
+    splashThread_.reset(CreateThread(nullptr, 0, splashThreadMain, this, 0, &splashThreadId_));
+}
+
+DWORD WINAPI SplashScreen::splashThreadMain(void* parameter)
+{
+    auto* splash = static_cast<SplashScreen*>(parameter);
+    HWND window = splash->splashWindow_->createSplashWindow(splash->splashPicture_,
+                                                            shadowWanted(splash->splashShadow_));
+    splash->ownerWindow_.store(window);
+    if (window != nullptr) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        UpdateWindow(window);
+    }
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // Boxes shown from now on must not name a window that is going away.
+    splash->ownerWindow_.store(nullptr);
+    if (window != nullptr) {
+        DestroyWindow(window);
+    }
+    return 0;
+}
+
+void SplashScreen::closeSplashWindow()
+{
+    if (!splashWindow_) {
+        return;
+    }
+    if (splashThread_) {
+        // The thread may not have its message queue yet, so the quit message
+        // is posted again until the thread has ended.
+        do {
+            PostThreadMessageW(splashThreadId_, WM_QUIT, 0, 0);
+        } while (WaitForSingleObject(splashThread_.get(), kQuitRepostMilliseconds) == WAIT_TIMEOUT);
+        splashThread_.close();
+    }
+    splashWindow_.reset();
+}
 
 void SplashScreen::callRuntimeSplashClose()
 {
-    if (auto close = runtimeSplashClose_) {
+    if (SplashCloseFunction close = runtimeSplashClose_) {
         runtimeSplashClose_ = nullptr;
         close();
     }
+}
+
+HWND SplashScreen::ownerWindow() const
+{
+    // Some other code may have closed the window through its class.
+    HWND window = ownerWindow_.load();
+    return window != nullptr && IsWindow(window) ? window : nullptr;
 }
