@@ -20,7 +20,7 @@ inline constexpr std::size_t kUnpackEndOffset = 2090;
 struct InstanceRecord {
     std::uint32_t listenerThreadId;  // receiver of handover messages
     std::uint32_t firstProcessId;
-    std::uint32_t messageId;  // RegisterWindowMessageW for the channel name
+    std::uint32_t messageId;                         // RegisterWindowMessageW for the channel name
     std::uint16_t argumentText[kArgumentTextUnits];  // UTF-16 code units
 };
 

@@ -1,12 +1,18 @@
 // The channel between the first and the later starts of the same executable.
 #pragma once
 
+#include <jni.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "config/launcher_settings.h"
+#include "instance/channel_names.h"
+#include "instance/handover.h"
+#include "instance/mapped_instance_record.h"
+#include "support/handle_owners.h"
 
 class SingleInstanceChannel {
 public:
@@ -16,7 +22,8 @@ public:
     SingleInstanceChannel& operator=(const SingleInstanceChannel&) = delete;
 
     // Decides the role of this process. A later start hands its arguments to
-    // the first instance here. False when the arguments cannot be handed over.
+    // the first instance here. False when the settings file path cannot be
+    // formed or the arguments cannot be handed over.
     [[nodiscard]] bool setUp(HWND owner, const LauncherSettings& settings,
                              const std::vector<std::wstring>& arguments);
 
@@ -24,19 +31,41 @@ public:
     bool isFirstInstance() const { return isFirstInstance_; }
 
     // What a later start waits on: the first instance's process and the
-    // message that carries its answer.
+    // message that carries its answer, as the record held them at the handover.
     DWORD firstProcessId() const { return firstProcessId_; }
     UINT messageId() const { return messageId_; }
 
-    // From now on the first instance serves handovers.
-    void signalReady();
+    // From now on the first instance serves handovers in the VM given. Called
+    // on the VM thread just before main runs; nothing happens without the mode.
+    void signalReady(JavaVM* javaVm);
 
-    // Stops the listener and releases the shared record and the ready event.
+    // Stops the listener and releases the shared record, the ready event and,
+    // in a later start, the other starts' turn to hand over.
     void closeChannel();
 
 private:
+    [[nodiscard]] bool singleInstanceWanted(const LauncherSettings& settings,
+                                            std::wstring settingsFile) const;
+    void acquireHandoverLock(const std::wstring& name);
+    void releaseHandoverLock();
+    void becomeFirstInstance(const ChannelNames& names, const LauncherSettings& settings);
+    [[nodiscard]] bool startListener();
+    void stopListener();
+    [[nodiscard]] bool handOver(const std::vector<std::wstring>& arguments);
+    void switchOff();
+
     bool singleInstanceActive_ = false;
     bool isFirstInstance_ = false;
     DWORD firstProcessId_ = 0;
     UINT messageId_ = 0;
+    KernelHandleOwner mapping_;
+    MappedInstanceRecord record_;
+    // Held from the role decision on: by a first instance until its record is
+    // complete, by a later start until its answer came or the first instance ended.
+    KernelHandleOwner handoverLock_;
+    bool holdsHandoverLock_ = false;
+    KernelHandleOwner listenerThread_;
+    DWORD listenerThreadId_ = 0;
+    ListenerStart listenerStart_;
+    std::shared_ptr<HandoverContext> handoverContext_;
 };
