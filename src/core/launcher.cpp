@@ -12,6 +12,7 @@
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"
 #include "support/handle_owners.h"
+#include "vm/exception_dialog.h"
 #include "vm/jvm_library.h"
 
 namespace {
@@ -176,36 +177,27 @@ int Launcher::runPairProduct()
 
 int Launcher::waitForFirstInstance()
 {
-    // SYNCHRONIZE too: the wait below wakes as soon as the first instance ends.
-    KernelHandleOwner firstInstance(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
-                                                instanceChannel.firstProcessId()));
+    KernelHandleOwner firstInstance(
+        OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, instanceChannel.firstProcessId()));
     if (!firstInstance) {
         return 0;
     }
-    HANDLE firstInstanceHandle = firstInstance.get();
     for (;;) {
-        // Every queued message is looked at: others must not hold up the answer.
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == instanceChannel.messageId()) {
-                return static_cast<int>(static_cast<DWORD>(message.wParam));
-            }
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) &&
+            message.message == instanceChannel.messageId()) {
+            return static_cast<int>(static_cast<DWORD>(message.wParam));
         }
         DWORD exitCode = 0;
-        if (!GetExitCodeProcess(firstInstanceHandle, &exitCode)) {
+        if (!GetExitCodeProcess(firstInstance.get(), &exitCode)) {
             // Nobody can tell how the first instance ended: report failure
             // rather than a success that may not have happened.
             return -1;
         }
-        // A first instance that ended with the code 259 (STILL_ACTIVE) has
-        // ended all the same.
-        if (exitCode != STILL_ACTIVE ||
-            WaitForSingleObject(firstInstanceHandle, 0) == WAIT_OBJECT_0) {
+        if (exitCode != STILL_ACTIVE) {
             return static_cast<int>(exitCode);
         }
-        // Looks again after 100 ms at the latest, at once when a message comes
-        // or the first instance ends.
-        MsgWaitForMultipleObjects(1, &firstInstanceHandle, FALSE, 100, QS_POSTMESSAGE);
+        Sleep(100);
     }
 }
 
@@ -284,8 +276,8 @@ void Launcher::prepareVmRun()
     vmRun.streamRedirection = &streamRedirection;
     vmRun.ownerWindow = [this] { return ownerWindow(); };
     vmRun.closeSplashWindow = [this] { splash.closeSplashWindow(); };
-    // The VM exists by the time main is about to run, which is when this is called.
-    vmRun.signalReady = [this] { instanceChannel.signalReady(vmRun.javaVm); };
+    vmRun.signalReady = [this] { instanceChannel.signalReady(); };
+    vmRun.showExceptionDialog = &showExceptionDialog;
 }
 
 bool Launcher::runVmOnThisThread()

@@ -1,0 +1,314 @@
+#include "vm/exception_dialog.h"
+
+#include <utility>
+
+#include "resources/exception_dialog_ids.h"
+#include "runtime/dialog_placement.h"
+#include "vm/modified_utf8.h"
+
+namespace {
+
+// Deletes a JNI local reference when it goes; empty is nullptr. The VM thread
+// runs on after the dialog, so the references made for the trace are not left
+// to pile up.
+class LocalReference {
+public:
+    LocalReference(JNIEnv* environment, jobject object) noexcept
+        : environment_(environment), object_(object)
+    {
+    }
+    ~LocalReference()
+    {
+        if (object_ != nullptr) {
+            environment_->DeleteLocalRef(object_);
+        }
+    }
+    LocalReference(const LocalReference&) = delete;
+    LocalReference& operator=(const LocalReference&) = delete;
+
+    jobject get() const noexcept { return object_; }
+    explicit operator bool() const noexcept { return object_ != nullptr; }
+
+private:
+    JNIEnv* environment_;
+    jobject object_;
+};
+
+// True when no exception is pending; otherwise the VM describes it (which
+// also clears it) and the answer is false.
+bool nothingPending(JNIEnv* environment)
+{
+    if (environment->ExceptionCheck() == JNI_FALSE) {
+        return true;
+    }
+    environment->ExceptionDescribe();
+    return false;
+}
+
+// A new object of the class through the constructor of the signature, with
+// at most one argument.
+jobject newObjectOf(JNIEnv* environment, const char* className, const char* signature,
+                    jobject argument = nullptr)
+{
+    LocalReference type(environment, environment->FindClass(className));
+    if (!type) {
+        return nullptr;
+    }
+    jclass typeClass = static_cast<jclass>(type.get());
+    jmethodID constructor = environment->GetMethodID(typeClass, "<init>", signature);
+    if (constructor == nullptr) {
+        return nullptr;
+    }
+    return argument != nullptr ? environment->NewObject(typeClass, constructor, argument)
+                               : environment->NewObject(typeClass, constructor);
+}
+
+// The method of the object's class, or nullptr.
+jmethodID methodOf(JNIEnv* environment, jobject object, const char* name, const char* signature)
+{
+    LocalReference type(environment, environment->GetObjectClass(object));
+    if (!type) {
+        return nullptr;
+    }
+    return environment->GetMethodID(static_cast<jclass>(type.get()), name, signature);
+}
+
+// The Java string's characters as UTF-16; empty when they cannot be had.
+std::wstring wideFromJavaString(JNIEnv* environment, jstring text)
+{
+    const char* bytes = environment->GetStringUTFChars(text, nullptr);
+    if (bytes == nullptr) {
+        return {};
+    }
+    jsize length = environment->GetStringUTFLength(text);
+    std::wstring wide = wideFromModifiedUtf8(std::string_view(bytes, static_cast<size_t>(length)));
+    environment->ReleaseStringUTFChars(text, bytes);
+    return wide;
+}
+
+ScreenBox screenBoxOf(const RECT& rect)
+{
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+}  // namespace
+
+std::wstring renderStackTrace(jthrowable throwable, JNIEnv* environment)
+{
+    LocalReference buffer(environment,
+                          newObjectOf(environment, "java/io/ByteArrayOutputStream", "()V"));
+    if (!buffer) {
+        nothingPending(environment);
+        return {};
+    }
+    LocalReference printStream(environment, newObjectOf(environment, "java/io/PrintStream",
+                                                        "(Ljava/io/OutputStream;)V", buffer.get()));
+    if (!printStream) {
+        nothingPending(environment);
+        return {};
+    }
+    jmethodID printStackTrace =
+        methodOf(environment, throwable, "printStackTrace", "(Ljava/io/PrintStream;)V");
+    if (printStackTrace == nullptr) {
+        nothingPending(environment);
+        return {};
+    }
+    environment->CallVoidMethod(throwable, printStackTrace, printStream.get());
+    // What was written before printStackTrace failed is still shown.
+    nothingPending(environment);
+
+    jmethodID toString = methodOf(environment, buffer.get(), "toString", "()Ljava/lang/String;");
+    if (toString == nullptr) {
+        nothingPending(environment);
+        return {};
+    }
+    LocalReference text(environment, environment->CallObjectMethod(buffer.get(), toString));
+    if (!nothingPending(environment) || !text) {
+        return {};
+    }
+    std::wstring result = wideFromJavaString(environment, static_cast<jstring>(text.get()));
+    nothingPending(environment);
+    return result;
+}
+
+bool showExceptionDialog(jthrowable throwable, JNIEnv* environment)
+{
+    // The throwable stays reachable through its reference; the VM must not
+    // have it pending while the trace is rendered.
+    environment->ExceptionClear();
+    std::wstring stackTrace = renderStackTrace(throwable, environment);
+    if (stackTrace.empty()) {
+        // Nobody has seen the exception: pending again, the VM reports it when
+        // the thread leaves, as it does without "Failure Check".
+        environment->Throw(throwable);
+        return false;
+    }
+    ExceptionDialog dialog(std::move(stackTrace));
+    return dialog.show(GetActiveWindow()) != IDC_EXCEPTION_IGNORE;
+}
+
+INT_PTR ExceptionDialog::show(HWND owner)
+{
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_EXCEPTION_DIALOG), owner,
+                           &ExceptionDialog::dialogProcedure, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK ExceptionDialog::dialogProcedure(HWND dialog, UINT message, WPARAM wParam,
+                                                  LPARAM lParam) noexcept
+{
+    if (message == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<ExceptionDialog*>(lParam);
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
+        self->dialog_ = dialog;
+        self->initialize();
+        return TRUE;  // the default button gets the keyboard
+    }
+    auto* self = reinterpret_cast<ExceptionDialog*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    if (self == nullptr) {
+        return FALSE;  // messages before WM_INITDIALOG and after WM_DESTROY
+    }
+    if (message == WM_DESTROY) {
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
+        self->dialog_ = nullptr;
+        return FALSE;
+    }
+    return self->handleMessage(message, wParam, lParam);
+}
+
+INT_PTR ExceptionDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    switch (message) {
+        case WM_GETMINMAXINFO:
+            limitTracking(*reinterpret_cast<MINMAXINFO*>(lParam));
+            return TRUE;
+        case WM_SIZE:
+            layOut(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+            return TRUE;
+        case WM_COMMAND: {
+            int command = LOWORD(wParam);
+            // Esc and the close box arrive as the Cancel id, which "Stop" carries.
+            if (command == IDC_EXCEPTION_IGNORE || command == IDC_EXCEPTION_STOP) {
+                EndDialog(dialog_, command);
+                return TRUE;
+            }
+            return FALSE;
+        }
+        default:
+            return FALSE;
+    }
+}
+
+void ExceptionDialog::initialize() noexcept
+{
+    HWND trace = GetDlgItem(dialog_, IDC_EXCEPTION_TRACE);
+    SetWindowTextW(trace, stackTrace_.c_str());
+    SendMessageW(trace, EM_SETREADONLY, TRUE, 0);
+    centre();
+    setUpResizing();
+}
+
+void ExceptionDialog::centre() noexcept
+{
+    RECT dialogRect{};
+    GetWindowRect(dialog_, &dialogRect);
+    HWND owner = GetWindow(dialog_, GW_OWNER);
+    bool besideOwner = owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromWindow(besideOwner ? owner : dialog_, MONITOR_DEFAULTTONEAREST),
+                         &monitor)) {
+        return;  // no monitor to speak of: the template's place stays
+    }
+    RECT reference = monitor.rcWork;
+    if (besideOwner) {
+        GetWindowRect(owner, &reference);
+    }
+    ScreenPoint origin = centredDialogOrigin(screenBoxOf(dialogRect), screenBoxOf(reference),
+                                             screenBoxOf(monitor.rcWork));
+    SetWindowPos(dialog_, nullptr, origin.x, origin.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ExceptionDialog::setUpResizing() noexcept
+{
+    SetWindowLongPtrW(dialog_, GWL_STYLE, GetWindowLongPtrW(dialog_, GWL_STYLE) | WS_CLIPCHILDREN);
+    // A group box draws only its frame and caption, so the dialog must still
+    // paint what lies inside it: a transparent child is not clipped away.
+    HWND frame = GetDlgItem(dialog_, IDC_EXCEPTION_FRAME);
+    SetWindowLongPtrW(frame, GWL_EXSTYLE,
+                      GetWindowLongPtrW(frame, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+    createSizeGrip();
+
+    RECT client{};
+    GetClientRect(dialog_, &client);
+    initialClientSize_ = {client.right, client.bottom};
+    RECT window{};
+    GetWindowRect(dialog_, &window);
+    initialWindowSize_ = {window.right - window.left, window.bottom - window.top};
+
+    static constexpr std::pair<int, std::uint8_t> kRules[] = {
+        {IDC_EXCEPTION_IGNORE, movesRight | movesDown},
+        {IDC_EXCEPTION_STOP, movesRight | movesDown},
+        {IDC_EXCEPTION_FRAME, growsInWidth | growsInHeight},
+        {IDC_EXCEPTION_ICON, keepsPlace},
+        {IDC_EXCEPTION_HEADING, growsInWidth},
+        {IDC_EXCEPTION_TRACE, growsInWidth | growsInHeight},
+        {IDC_EXCEPTION_EXPLANATION, growsInWidth | movesDown},
+        {IDC_EXCEPTION_WARNING, growsInWidth | movesDown},
+        {IDC_EXCEPTION_SIZE_GRIP, movesRight | movesDown},
+    };
+    records_.clear();
+    for (auto [id, rules] : kRules) {
+        HWND control = GetDlgItem(dialog_, id);
+        if (control == nullptr) {
+            continue;
+        }
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&rect), 2);
+        records_.push_back({id, rules, {rect.left, rect.top, rect.right, rect.bottom}});
+    }
+    resizingSetUp_ = true;
+}
+
+void ExceptionDialog::createSizeGrip() noexcept
+{
+    RECT client{};
+    GetClientRect(dialog_, &client);
+    int width = GetSystemMetrics(SM_CXVSCROLL);
+    int height = GetSystemMetrics(SM_CYHSCROLL);
+    // A size box of the system's scroll bar class: user32 draws it and lets it
+    // drag the dialog's bottom-right corner, with no common-controls library.
+    CreateWindowExW(0, L"SCROLLBAR", nullptr,
+                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBS_SIZEBOX | SBS_SIZEGRIP |
+                        SBS_SIZEBOXBOTTOMRIGHTALIGN,
+                    client.right - width, client.bottom - height, width, height, dialog_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EXCEPTION_SIZE_GRIP)),
+                    GetModuleHandleW(nullptr), nullptr);
+}
+
+void ExceptionDialog::limitTracking(MINMAXINFO& limits) const noexcept
+{
+    // Sizing starts before the dialog is set up; the system's limits hold till then.
+    if (resizingSetUp_) {
+        limits.ptMinTrackSize = {initialWindowSize_.cx, initialWindowSize_.cy};
+    }
+}
+
+void ExceptionDialog::layOut(UINT sizeKind, int clientWidth, int clientHeight) noexcept
+{
+    if (!resizingSetUp_ || sizeKind == SIZE_MINIMIZED) {
+        return;
+    }
+    int widthChange = clientWidth - initialClientSize_.cx;
+    int heightChange = clientHeight - initialClientSize_.cy;
+    for (const ResizeRecord& record : records_) {
+        PixelBox box = laidOutBox(record.start, record.rules, widthChange, heightChange);
+        SetWindowPos(GetDlgItem(dialog_, record.id), nullptr, box.left, box.top, box.width(),
+                     box.height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // A maximised window cannot be sized from its corner.
+    ShowWindow(GetDlgItem(dialog_, IDC_EXCEPTION_SIZE_GRIP),
+               sizeKind == SIZE_MAXIMIZED ? SW_HIDE : SW_SHOW);
+    RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
