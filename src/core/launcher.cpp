@@ -177,27 +177,36 @@ int Launcher::runPairProduct()
 
 int Launcher::waitForFirstInstance()
 {
-    KernelHandleOwner firstInstance(
-        OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, instanceChannel.firstProcessId()));
+    // SYNCHRONIZE too: the wait below wakes as soon as the first instance ends.
+    KernelHandleOwner firstInstance(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
+                                                instanceChannel.firstProcessId()));
     if (!firstInstance) {
         return 0;
     }
+    HANDLE firstInstanceHandle = firstInstance.get();
     for (;;) {
+        // Every queued message is looked at: others must not hold up the answer.
         MSG message;
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) &&
-            message.message == instanceChannel.messageId()) {
-            return static_cast<int>(static_cast<DWORD>(message.wParam));
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == instanceChannel.messageId()) {
+                return static_cast<int>(static_cast<DWORD>(message.wParam));
+            }
         }
         DWORD exitCode = 0;
-        if (!GetExitCodeProcess(firstInstance.get(), &exitCode)) {
+        if (!GetExitCodeProcess(firstInstanceHandle, &exitCode)) {
             // Nobody can tell how the first instance ended: report failure
             // rather than a success that may not have happened.
             return -1;
         }
-        if (exitCode != STILL_ACTIVE) {
+        // A first instance that ended with the code 259 (STILL_ACTIVE) has
+        // ended all the same.
+        if (exitCode != STILL_ACTIVE ||
+            WaitForSingleObject(firstInstanceHandle, 0) == WAIT_OBJECT_0) {
             return static_cast<int>(exitCode);
         }
-        Sleep(100);
+        // Looks again after 100 ms at the latest, at once when a message comes
+        // or the first instance ends.
+        MsgWaitForMultipleObjects(1, &firstInstanceHandle, FALSE, 100, QS_POSTMESSAGE);
     }
 }
 
@@ -276,7 +285,8 @@ void Launcher::prepareVmRun()
     vmRun.streamRedirection = &streamRedirection;
     vmRun.ownerWindow = [this] { return ownerWindow(); };
     vmRun.closeSplashWindow = [this] { splash.closeSplashWindow(); };
-    vmRun.signalReady = [this] { instanceChannel.signalReady(); };
+    // The VM exists by the time main is about to run, which is when this is called.
+    vmRun.signalReady = [this] { instanceChannel.signalReady(vmRun.javaVm); };
     vmRun.showExceptionDialog = &showExceptionDialog;
 }
 
