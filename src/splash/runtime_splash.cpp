@@ -5,27 +5,17 @@
 #include "config/environment_text.h"
 #include "splash/loaded_library.h"
 #include "splash/splash_rules.h"
+#include "support/dll_search_folder.h"
 #include "support/handle_owners.h"
 #include "vm/runtime_bin_folder.h"
 
 namespace {
 
-// Adds the folder of the path to the folders the loader searches with
-// LOAD_LIBRARY_SEARCH_DEFAULT_DIRS, for the libraries the splash library
-// imports from the runtime. Looked up at run time: a Windows 7 without the
-// update that brought AddDllDirectory must still start. The folder stays
-// added for the life of the process; failures do not matter.
+// The libraries the splash library imports from the runtime are found beside it.
 void addFolderOfPathToDllSearch(const std::wstring& path)
 {
-    std::optional<std::wstring> folder = folderBeforeLastBackslash(path);
-    if (!folder) {
-        return;
-    }
-    using AddDllDirectoryFunction = DLL_DIRECTORY_COOKIE(WINAPI*)(PCWSTR);
-    auto addDllDirectory = exportedFunction<AddDllDirectoryFunction>(
-        GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory");
-    if (addDllDirectory != nullptr) {
-        (void)addDllDirectory(folder->c_str());
+    if (std::optional<std::wstring> folder = folderBeforeLastBackslash(path)) {
+        addDllSearchFolder(*folder);
     }
 }
 

@@ -4,29 +4,10 @@
 
 #include "core/error_reporter.h"
 #include "resources/resource_ids.h"
+#include "support/dll_search_folder.h"
 #include "vm/runtime_bin_folder.h"
 
 namespace {
-
-// Adds the folder to the ones the loader searches with
-// LOAD_LIBRARY_SEARCH_DEFAULT_DIRS. Looked up at run time: a Windows 7 without
-// the update that brought it must still start the launcher. The folder stays
-// added for the life of the process, so the cookie is not kept.
-void addDllSearchFolder(const std::wstring& folder)
-{
-    using AddDllDirectoryFunction = DLL_DIRECTORY_COOKIE(WINAPI*)(PCWSTR);
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (kernel == nullptr) {
-        return;
-    }
-    auto addDllDirectory = reinterpret_cast<AddDllDirectoryFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "AddDllDirectory")));
-    if (addDllDirectory != nullptr) {
-        // A path that names no folder (a bare file name) fails here; the load
-        // goes ahead all the same.
-        (void)addDllDirectory(folder.c_str());
-    }
-}
 
 void showMissingEntryPoint(HWND owner, DWORD error)
 {
