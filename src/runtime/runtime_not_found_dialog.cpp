@@ -4,8 +4,8 @@
 
 #include "core/error_reporter.h"
 #include "resources/resource_ids.h"
+#include "runtime/centre_dialog.h"
 #include "runtime/com_apartment.h"
-#include "runtime/dialog_placement.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_dialog_ids.h"
 #include "runtime/system_libraries.h"
@@ -33,11 +33,6 @@ private:
     const ShellBrowseFunctions& shell_;
     PIDLIST_ABSOLUTE list_;
 };
-
-ScreenBox boxOf(const RECT& rect)
-{
-    return ScreenBox{rect.left, rect.top, rect.right, rect.bottom};
-}
 
 std::wstring withTrailingBackslash(std::wstring folder)
 {
@@ -166,29 +161,7 @@ void RuntimeNotFoundDialog::initializeDialog()
     }
     SetDlgItemTextW(dialog_, IDC_RUNTIME_MESSAGE, messageText_.c_str());
     EnableWindow(GetDlgItem(dialog_, IDOK), FALSE);
-    centreDialog();
+    centreDialog(dialog_);
     // OK is not available yet; picking a folder is the next step.
     SetFocus(GetDlgItem(dialog_, IDC_BROWSE_RUNTIME));
-}
-
-void RuntimeNotFoundDialog::centreDialog()
-{
-    RECT dialogRect{};
-    GetWindowRect(dialog_, &dialogRect);
-    HWND owner = GetWindow(dialog_, GW_OWNER);
-    bool besideOwner = owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner);
-    HMONITOR monitor = MonitorFromWindow(besideOwner ? owner : dialog_, MONITOR_DEFAULTTONEAREST);
-    MONITORINFO monitorInfo{};
-    monitorInfo.cbSize = sizeof(monitorInfo);
-    if (!GetMonitorInfoW(monitor, &monitorInfo)) {
-        return;
-    }
-    RECT reference = monitorInfo.rcWork;
-    if (besideOwner) {
-        GetWindowRect(owner, &reference);
-    }
-    ScreenPoint origin =
-        centredDialogOrigin(boxOf(dialogRect), boxOf(reference), boxOf(monitorInfo.rcWork));
-    SetWindowPos(dialog_, nullptr, origin.x, origin.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

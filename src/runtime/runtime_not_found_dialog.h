@@ -44,7 +44,6 @@ private:
                                             LPARAM lParam) noexcept;
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void initializeDialog();
-    void centreDialog();
 
     std::wstring messageText_;
     int jvmType_;

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "resources/exception_dialog_ids.h"
-#include "runtime/dialog_placement.h"
+#include "runtime/centre_dialog.h"
 #include "vm/modified_utf8.h"
 
 namespace {
@@ -84,11 +84,6 @@ std::wstring wideFromJavaString(JNIEnv* environment, jstring text)
     std::wstring wide = wideFromModifiedUtf8(std::string_view(bytes, static_cast<size_t>(length)));
     environment->ReleaseStringUTFChars(text, bytes);
     return wide;
-}
-
-ScreenBox screenBoxOf(const RECT& rect)
-{
-    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 }  // namespace
@@ -203,30 +198,8 @@ void ExceptionDialog::initialize() noexcept
     HWND trace = GetDlgItem(dialog_, IDC_EXCEPTION_TRACE);
     SetWindowTextW(trace, stackTrace_.c_str());
     SendMessageW(trace, EM_SETREADONLY, TRUE, 0);
-    centre();
+    centreDialog(dialog_);
     setUpResizing();
-}
-
-void ExceptionDialog::centre() noexcept
-{
-    RECT dialogRect{};
-    GetWindowRect(dialog_, &dialogRect);
-    HWND owner = GetWindow(dialog_, GW_OWNER);
-    bool besideOwner = owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(MonitorFromWindow(besideOwner ? owner : dialog_, MONITOR_DEFAULTTONEAREST),
-                         &monitor)) {
-        return;  // no monitor to speak of: the template's place stays
-    }
-    RECT reference = monitor.rcWork;
-    if (besideOwner) {
-        GetWindowRect(owner, &reference);
-    }
-    ScreenPoint origin = centredDialogOrigin(screenBoxOf(dialogRect), screenBoxOf(reference),
-                                             screenBoxOf(monitor.rcWork));
-    SetWindowPos(dialog_, nullptr, origin.x, origin.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ExceptionDialog::setUpResizing() noexcept

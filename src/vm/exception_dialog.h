@@ -45,7 +45,6 @@ private:
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     void initialize() noexcept;
-    void centre() noexcept;
     void setUpResizing() noexcept;
     void createSizeGrip() noexcept;
     void limitTracking(MINMAXINFO& limits) const noexcept;
