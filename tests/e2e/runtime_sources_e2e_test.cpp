@@ -24,6 +24,8 @@ namespace {
 
 constexpr DWORD kExitLimit = 15000;
 constexpr DWORD kWindowLimit = 15000;
+// How long one look for the runtime-not-found dialog lasts.
+constexpr DWORD kDialogPoll = 200;
 
 const wchar_t kJavaSoftJdk[] = L"Software\\JavaSoft\\JDK\\";
 
@@ -53,10 +55,11 @@ protected:
     }
 
     // Starts the launcher, which loads the chosen runtime and runs the Java
-    // program with it (exit code 0), or finds none (-1); returns the libraries
-    // loaded.
+    // program with it; returns the libraries loaded. When no source yields a
+    // runtime the runtime-not-found dialog shows instead: it is cancelled, and
+    // the start ends with -1.
     std::vector<std::wstring> loadedLibraries(
-        const std::optional<std::wstring>& javaHome = std::nullopt, int exitCode = 0)
+        const std::optional<std::wstring>& javaHome = std::nullopt)
     {
         std::wstring trace = sandbox_.pathOf(L"jvm-trace.txt");
         DeleteFileW(trace.c_str());  // the runtime appends: one trace per start
@@ -71,9 +74,25 @@ protected:
             environment.remove(L"JAVA_HOME");
         }
         start.environment = environment;
-        std::optional<ProcessOutcome> outcome = runProcess(start, kExitLimit);
-        EXPECT_TRUE(outcome && outcome->finished);
-        EXPECT_EQ(outcome ? outcome->exitCode : 1, exitCode);
+        std::optional<RunningProcess> launcher = RunningProcess::start(start);
+        EXPECT_TRUE(launcher);
+        if (!launcher) {
+            return {};
+        }
+        int expectedExitCode = 0;
+        // The program ends at once; only a start without a runtime waits for someone.
+        ULONGLONG deadline = GetTickCount64() + kExitLimit;
+        while (launcher->isRunning() && GetTickCount64() < deadline) {
+            if (std::optional<HWND> dialog = waitForDialog(launcher->id(), kDialogPoll)) {
+                EXPECT_EQ(windowText(*dialog), L"JRE nicht gefunden");
+                EXPECT_TRUE(clickButton(*dialog, IDCANCEL));
+                expectedExitCode = -1;
+                break;
+            }
+        }
+        ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
+        EXPECT_TRUE(outcome.finished);
+        EXPECT_EQ(outcome.exitCode, expectedExitCode);
         std::vector<std::wstring> loaded;
         for (const std::string& line : readTestJvmTrace(trace)) {
             if (line.starts_with("loaded ")) {
@@ -183,7 +202,7 @@ TEST_F(RuntimeSources, JavaHomeIsTheLastSourceAndNeedsJavaDll)
     EXPECT_EQ(loadedLibraries(home(L"javahome") + L"\\"), just(javaHome));
 
     ASSERT_TRUE(DeleteFileW(home(L"javahome\\bin\\java.dll").c_str()));
-    EXPECT_TRUE(loadedLibraries(home(L"javahome"), -1).empty());
+    EXPECT_TRUE(loadedLibraries(home(L"javahome")).empty());
 }
 
 TEST_F(RuntimeSources, RuntimeBesideTheExecutableIsNeverHandedToThePair)
