@@ -1,6 +1,6 @@
 #include "splash/gdiplus_session.h"
 
-#include "splash/loaded_library.h"
+#include "support/loaded_library.h"
 
 namespace gdiplus {
 

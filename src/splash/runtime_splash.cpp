@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "config/environment_text.h"
-#include "splash/loaded_library.h"
 #include "splash/splash_rules.h"
 #include "support/dll_search_folder.h"
 #include "support/handle_owners.h"
+#include "support/loaded_library.h"
 #include "vm/runtime_bin_folder.h"
 
 namespace {
