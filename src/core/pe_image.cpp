@@ -1,6 +1,7 @@
 #include "core/pe_image.h"
 
 #include "support/handle_owners.h"
+#include "support/loaded_library.h"
 
 namespace {
 
@@ -20,24 +21,6 @@ public:
 
 private:
     const void* view_;
-};
-
-// Frees a library loaded for one call.
-class LibraryOwner {
-public:
-    explicit LibraryOwner(HMODULE module) noexcept : module_(module) {}
-    ~LibraryOwner()
-    {
-        if (module_) {
-            FreeLibrary(module_);
-        }
-    }
-    LibraryOwner(const LibraryOwner&) = delete;
-    LibraryOwner& operator=(const LibraryOwner&) = delete;
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
 };
 
 using ImageNtHeaderFunction = PIMAGE_NT_HEADERS(WINAPI*)(PVOID base);
@@ -84,7 +67,8 @@ std::optional<PeImageInfo> readPeImageInfo(const std::wstring& path)
         return std::nullopt;
     }
 
-    LibraryOwner dbghelp(LoadLibraryExW(L"Dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    LoadedLibraryOwner dbghelp(
+        LoadLibraryExW(L"Dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (!dbghelp.get()) {
         return std::nullopt;
     }
