@@ -9,6 +9,7 @@
 #include "runtime/com_apartment.h"
 #include "runtime/registry_key_owner.h"
 #include "runtime/system_libraries.h"
+#include "support/gdi_functions.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ private:
 // Selects a font into a device context and puts the previous one back.
 class FontSelection {
 public:
-    FontSelection(const LinkDrawingFunctions& gdi, HDC dc, HFONT font)
+    FontSelection(const GdiFunctions& gdi, HDC dc, HFONT font)
         : gdi_(gdi), dc_(dc), previous_(font != nullptr ? gdi.selectObject(dc, font) : nullptr)
     {
     }
@@ -59,7 +60,7 @@ public:
     FontSelection& operator=(const FontSelection&) = delete;
 
 private:
-    const LinkDrawingFunctions& gdi_;
+    const GdiFunctions& gdi_;
     HDC dc_;
     HGDIOBJ previous_;
 };
@@ -110,7 +111,7 @@ std::optional<std::uint32_t> readColorValue(HKEY key, const wchar_t* name)
 
 bool HyperlinkLabel::subclass(HWND control)
 {
-    gdi = linkDrawingFunctions();
+    gdi = gdiFunctions();
     if (control == nullptr || gdi == nullptr) {
         return false;
     }

@@ -11,7 +11,7 @@
 
 #include "runtime/link_colors.h"
 
-struct LinkDrawingFunctions;
+struct GdiFunctions;
 
 class HyperlinkLabel {
 public:
@@ -52,7 +52,7 @@ private:
 
     HWND window = nullptr;
     WNDPROC staticProcedure = nullptr;
-    const LinkDrawingFunctions* gdi = nullptr;
+    const GdiFunctions* gdi = nullptr;
     std::wstring labelText;
     std::wstring linkTarget;
     HFONT normalFont = nullptr;

@@ -20,20 +20,6 @@ bool lookUp(HMODULE module, const char* name, Function& function)
     return function != nullptr;
 }
 
-std::optional<LinkDrawingFunctions> loadLinkDrawingFunctions()
-{
-    HMODULE gdi = loadSystemLibrary(L"gdi32.dll");
-    LinkDrawingFunctions functions;
-    bool complete = lookUp(gdi, "CreateFontIndirectW", functions.createFontIndirect) &&
-                    lookUp(gdi, "DeleteObject", functions.deleteObject) &&
-                    lookUp(gdi, "GetObjectW", functions.getObject) &&
-                    lookUp(gdi, "GetStockObject", functions.getStockObject) &&
-                    lookUp(gdi, "SelectObject", functions.selectObject) &&
-                    lookUp(gdi, "SetBkMode", functions.setBkMode) &&
-                    lookUp(gdi, "SetTextColor", functions.setTextColor);
-    return complete ? std::optional(functions) : std::nullopt;
-}
-
 std::optional<ShellBrowseFunctions> loadShellBrowseFunctions()
 {
     HMODULE shell = loadSystemLibrary(L"shell32.dll");
@@ -59,12 +45,6 @@ bool loadTooltipClass()
 }
 
 }  // namespace
-
-const LinkDrawingFunctions* linkDrawingFunctions()
-{
-    static const std::optional<LinkDrawingFunctions> functions = loadLinkDrawingFunctions();
-    return functions ? &*functions : nullptr;
-}
 
 const ShellBrowseFunctions* shellBrowseFunctions()
 {

@@ -12,17 +12,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-// GDI, for the link's fonts and colours.
-struct LinkDrawingFunctions {
-    decltype(&CreateFontIndirectW) createFontIndirect = nullptr;
-    decltype(&DeleteObject) deleteObject = nullptr;
-    decltype(&GetObjectW) getObject = nullptr;
-    decltype(&GetStockObject) getStockObject = nullptr;
-    decltype(&SelectObject) selectObject = nullptr;
-    decltype(&SetBkMode) setBkMode = nullptr;
-    decltype(&SetTextColor) setTextColor = nullptr;
-};
-
 // The shell's folder browser and the link's "open".
 struct ShellBrowseFunctions {
     decltype(&SHBrowseForFolderW) browseForFolder = nullptr;
@@ -34,7 +23,6 @@ struct ShellBrowseFunctions {
 };
 
 // Nothing when a library or one of its functions is missing.
-[[nodiscard]] const LinkDrawingFunctions* linkDrawingFunctions();
 [[nodiscard]] const ShellBrowseFunctions* shellBrowseFunctions();
 
 // Registers the tooltip window class of the common controls; false when the

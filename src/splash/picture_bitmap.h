@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "splash/gdi_functions.h"
+#include "support/gdi_functions.h"
 
 struct PictureBitmap {
     GdiBitmapOwner bitmap;

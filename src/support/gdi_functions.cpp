@@ -1,4 +1,4 @@
-#include "splash/gdi_functions.h"
+#include "support/gdi_functions.h"
 
 #include "support/loaded_library.h"
 
@@ -19,9 +19,16 @@ struct GdiLibrary {
         functions.deleteDc = exportedFunction<decltype(&DeleteDC)>(module, "DeleteDC");
         functions.bitBlt = exportedFunction<decltype(&BitBlt)>(module, "BitBlt");
         functions.getObject = exportedFunction<decltype(&GetObjectW)>(module, "GetObjectW");
+        functions.createFontIndirect =
+            exportedFunction<decltype(&CreateFontIndirectW)>(module, "CreateFontIndirectW");
+        functions.getStockObject =
+            exportedFunction<decltype(&GetStockObject)>(module, "GetStockObject");
+        functions.setBkMode = exportedFunction<decltype(&SetBkMode)>(module, "SetBkMode");
+        functions.setTextColor = exportedFunction<decltype(&SetTextColor)>(module, "SetTextColor");
         complete = functions.createCompatibleDc && functions.createCompatibleBitmap &&
                    functions.selectObject && functions.deleteObject && functions.deleteDc &&
-                   functions.bitBlt && functions.getObject;
+                   functions.bitBlt && functions.getObject && functions.createFontIndirect &&
+                   functions.getStockObject && functions.setBkMode && functions.setTextColor;
     }
 
     LoadedLibraryOwner library;

@@ -1,5 +1,5 @@
-// The few GDI functions the splash window draws with, looked up in gdi32.dll
-// at run time so that the launcher imports nothing beyond kernel32, user32
+// The GDI functions the splash window and the download link draw with, looked
+// up in gdi32.dll at run time so that the launcher imports nothing beyond kernel32, user32
 // and advapi32 (user32 has gdi32 loaded anyway), and owners that release
 // what they create through them.
 #pragma once
@@ -16,6 +16,10 @@ struct GdiFunctions {
     decltype(&DeleteDC) deleteDc = nullptr;
     decltype(&BitBlt) bitBlt = nullptr;
     decltype(&GetObjectW) getObject = nullptr;
+    decltype(&CreateFontIndirectW) createFontIndirect = nullptr;
+    decltype(&GetStockObject) getStockObject = nullptr;
+    decltype(&SetBkMode) setBkMode = nullptr;
+    decltype(&SetTextColor) setTextColor = nullptr;
 };
 
 // The functions, found once per process; nullptr when gdi32.dll or one of
