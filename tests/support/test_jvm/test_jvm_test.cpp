@@ -10,12 +10,12 @@
 #include <thread>
 
 #include "support/sandbox.h"
+#include "support/test_jvm/in_process_vm.h"
 #include "support/test_jvm/test_jvm_classes.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_jvm/test_runtime.h"
 #include "support/test_text.h"
 #include "vm/jvm_entry_points.h"
-#include "vm/jvm_library.h"
 
 using namespace harness;
 
@@ -45,16 +45,11 @@ protected:
         ASSERT_TRUE(sandbox_->createEmpty());
         tracePath_ = sandbox_->pathOf(L"trace.txt");
         SetEnvironmentVariableW(test_jvm::kTraceVariable, tracePath_.c_str());
-        std::optional<std::wstring> jvmLibrary =
-            layOutTestRuntime(sandbox_->pathOf(L"jre"), TestJvm::complete);
-        ASSERT_TRUE(jvmLibrary);
-        JvmEntryPoints entries;
-        ASSERT_TRUE(bindJvmLibrary(nullptr, *jvmLibrary, entries));
-        bootClassFinder_ = entries.bootClassFinderEntry;
-        JavaVMInitArgs initArgs{JNI_VERSION_1_2, 0, nullptr, JNI_FALSE};
-        void* environment = nullptr;
-        ASSERT_EQ(entries.createJavaVmEntry(&javaVm_, &environment, &initArgs), JNI_OK);
-        environment_ = static_cast<JNIEnv*>(environment);
+        std::optional<InProcessTestVm> vm = createInProcessTestVm(sandbox_->pathOf(L"jre"));
+        ASSERT_TRUE(vm);
+        javaVm_ = vm->javaVm;
+        environment_ = vm->environment;
+        bootClassFinder_ = vm->bootClassFinder;
     }
 
     // The library stays loaded (its VM lives until the process ends); the
