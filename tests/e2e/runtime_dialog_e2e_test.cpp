@@ -363,6 +363,14 @@ protected:
         return "Pair Product=" + toUtf8(product.sandbox().pathOf(L"acme32.exe")) + "\r\n";
     }
 
+    // The launcher ends by itself, with the exit code given.
+    static void expectExit(RunningProcess& launcher, int exitCode)
+    {
+        ProcessOutcome outcome = launcher.waitForExit(kExitLimit);
+        EXPECT_TRUE(outcome.finished);
+        EXPECT_EQ(outcome.exitCode, exitCode);
+    }
+
     std::optional<RunningProcess> startLauncher()
     {
         ProcessStart start(product.sandbox().executablePath(),
@@ -472,9 +480,7 @@ TEST_F(RuntimeDialog, OpensWithTheMessageOkDisabledAndNoFolder)
     EXPECT_LE(std::abs((frame.top + frame.bottom) - (work.top + work.bottom)), 2);
 
     ASSERT_TRUE(clickButton(*dialog, L"Abbrechen"));
-    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
-    EXPECT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, -1);
+    expectExit(*launcher, -1);
 }
 
 TEST_F(RuntimeDialog, ServerOnlyAsksForTheServerJvmAndEscapeCancels)
@@ -492,9 +498,7 @@ TEST_F(RuntimeDialog, ServerOnlyAsksForTheServerJvmAndEscapeCancels)
 
     ASSERT_TRUE(bringToFront(*dialog));
     ASSERT_TRUE(pressKey(VK_ESCAPE));
-    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
-    EXPECT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, -1);
+    expectExit(*launcher, -1);
     EXPECT_EQ(settingsFiles(), filesBefore);
     EXPECT_FALSE(product.sandbox().exists(L"AppData\\Acme Editor"));
 }
@@ -513,9 +517,7 @@ TEST_F(RuntimeDialog, CancelAfterPickingARuntimeWritesNothing)
     EXPECT_TRUE(okEnabled(*dialog));
 
     ASSERT_TRUE(clickButton(*dialog, L"Abbrechen"));
-    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
-    EXPECT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, -1);
+    expectExit(*launcher, -1);
     EXPECT_EQ(settingsFiles(), filesBefore);
     EXPECT_FALSE(product.sandbox().exists(L"AppData\\Acme Editor"));
     EXPECT_TRUE(readTestJvmTrace(product.tracePath()).empty()) << "the runtime was loaded";
@@ -576,9 +578,7 @@ TEST_F(RuntimeDialog, OkRunsTheProgramAndTheNextStartFindsTheRuntime)
     ASSERT_TRUE(dialog);
     pickFolder(*launcher, *dialog, pickableRuntime);
     ASSERT_TRUE(clickButton(*dialog, L"Ok"));
-    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
-    EXPECT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, 0);
+    expectExit(*launcher, 0);
     std::vector<std::string> trace = readTestJvmTrace(product.tracePath());
     EXPECT_TRUE(mainArgumentsFromTrace(trace).has_value()) << "main did not run";
 
@@ -611,9 +611,7 @@ TEST_F(RuntimeDialog, AServiceRemembersTheRuntimeBesideTheExecutable)
     ASSERT_TRUE(dialog);
     pickFolder(*launcher, *dialog, pickableRuntime);
     ASSERT_TRUE(clickButton(*dialog, L"Ok"));
-    ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
-    EXPECT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, 0);
+    expectExit(*launcher, 0);
 
     for (const wchar_t* besideFile : {L"Acme Editor.ini", L"acme32.ini"}) {
         SCOPED_TRACE(toUtf8(besideFile));
