@@ -1,6 +1,7 @@
 #include "support/process_runner.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace harness {
 
@@ -10,6 +11,9 @@ namespace {
 constexpr UINT kKilledExitCode = 0xDEAD;
 // How long a killed process may take to be gone.
 constexpr DWORD kKillLimitMilliseconds = 5000;
+// How often a process start is tried, and the pause between tries.
+constexpr int kStartAttempts = 3;
+constexpr DWORD kStartRetryPauseMilliseconds = 500;
 
 bool sameName(std::wstring_view first, std::wstring_view second)
 {
@@ -166,11 +170,25 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
     // Suspended until it is in the job, so that it cannot start anything outside it.
     DWORD flags = CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED;
     PROCESS_INFORMATION created{};
-    if (!CreateProcessW(start.program.c_str(), commandLine.data(), nullptr, nullptr,
-                        redirect ? TRUE : FALSE, flags,
-                        start.environment ? environment.data() : nullptr,
-                        start.currentFolder.empty() ? nullptr : start.currentFolder.c_str(),
-                        &startup, &created)) {
+    // Wine now and then fails a process start on a loaded machine before any
+    // of the program runs; such a start is tried again, and every failure is
+    // reported so that a run's log shows it.
+    bool started = false;
+    for (int attempt = 1; !started && attempt <= kStartAttempts; ++attempt) {
+        started =
+            CreateProcessW(start.program.c_str(), commandLine.data(), nullptr, nullptr,
+                           redirect ? TRUE : FALSE, flags,
+                           start.environment ? environment.data() : nullptr,
+                           start.currentFolder.empty() ? nullptr : start.currentFolder.c_str(),
+                           &startup, &created) != FALSE;
+        if (!started) {
+            fwprintf(stderr,
+                     L"process runner: starting %ls failed with error %lu (attempt %d of %d)\n",
+                     start.program.c_str(), GetLastError(), attempt, kStartAttempts);
+            Sleep(kStartRetryPauseMilliseconds);
+        }
+    }
+    if (!started) {
         return std::nullopt;
     }
     running.process_.reset(created.hProcess);
@@ -180,6 +198,8 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
         running.job_.close();
     }
     if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+        fwprintf(stderr, L"process runner: resuming %ls failed with error %lu\n",
+                 start.program.c_str(), GetLastError());
         running.kill();
         return std::nullopt;
     }
