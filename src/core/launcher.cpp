@@ -17,6 +17,13 @@
 
 namespace {
 
+// Only the 64-bit launcher has a paired build to hand x86 runtimes to.
+#ifdef _WIN64
+constexpr bool kHandsX86RuntimesToThePair = true;
+#else
+constexpr bool kHandsX86RuntimesToThePair = false;
+#endif
+
 std::wstring withTrailingBackslash(std::wstring folder)
 {
     if (folder.empty() || folder.back() != L'\\') {
@@ -130,7 +137,10 @@ bool Launcher::findRuntime()
 void Launcher::checkRuntimeBitness()
 {
     delegateToPair = false;
-    if (settings.pairProduct.empty()) {
+    // The paired 32-bit build runs an x86 runtime itself: handing it on again
+    // would only start the pair, which, when the product gives both builds one
+    // and the same settings, starts itself without end.
+    if (settings.pairProduct.empty() || !kHandsX86RuntimesToThePair) {
         return;
     }
     std::optional<PeImageInfo> image = readPeImageInfo(jvmLibraryPath);

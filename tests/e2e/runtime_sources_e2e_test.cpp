@@ -217,6 +217,17 @@ TEST_F(RuntimeSources, RuntimeBesideTheExecutableIsNeverHandedToThePair)
     expectBadImageMessage(*library);
 }
 
+// A runtime the launcher can load itself is never handed over: for the
+// 64-bit launcher an x64 runtime, for the paired 32-bit build (this test in
+// the 32-bit tree) an x86 one, which it must not pass on to a pair again.
+TEST_F(RuntimeSources, ConfiguredRuntimeOfTheLaunchersOwnKindRunsHereDespiteAPair)
+{
+    std::wstring configured = layOut(L"configured");
+    writeSettings("JRE Path=configured\r\n",
+                  "Pair Product=" + toUtf8(home(L"pair.exe")) + "\r\nPair Return Code=Yes\r\n");
+    EXPECT_EQ(loadedLibraries(), just(configured));
+}
+
 TEST_F(RuntimeSources, ConfiguredX86RuntimeWithoutPairProductIsNotHandedOver)
 {
     std::optional<std::wstring> library = layOutThirtyTwoBitRuntime(L"runtime32");
