@@ -45,9 +45,10 @@ bool sameFolder(std::wstring first, std::wstring second)
     return CompareStringOrdinal(first.c_str(), -1, second.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-// The current folder of another process, read from its process parameters
-// (64-bit layout: the parameters at 0x20 of the PEB, the current folder's
-// text at 0x38 of the parameters).
+// The current folder of another process of the test's own bitness, read from
+// its process parameters: their address at 0x20 of the PEB (0x10 for 32-bit),
+// the current folder's length at 0x38 of the parameters (0x24) and the
+// pointer to its text right after the string's two lengths and padding.
 std::optional<std::wstring> currentFolderOf(HANDLE process)
 {
     struct BasicInformation {
@@ -70,14 +71,21 @@ std::optional<std::wstring> currentFolderOf(HANDLE process)
         return ReadProcessMemory(process, address, target, size, &done) && done == size;
     };
     const char* parameters = nullptr;
-    if (!read(static_cast<const char*>(information.pebBaseAddress) + 0x20, &parameters,
+#ifdef _WIN64
+    constexpr SIZE_T kParametersOffset = 0x20;
+    constexpr SIZE_T kCurrentFolderOffset = 0x38;
+#else
+    constexpr SIZE_T kParametersOffset = 0x10;
+    constexpr SIZE_T kCurrentFolderOffset = 0x24;
+#endif
+    if (!read(static_cast<const char*>(information.pebBaseAddress) + kParametersOffset, &parameters,
               sizeof parameters)) {
         return std::nullopt;
     }
     USHORT length = 0;
     const wchar_t* text = nullptr;
-    if (!read(parameters + 0x38, &length, sizeof length) ||
-        !read(parameters + 0x40, &text, sizeof text)) {
+    if (!read(parameters + kCurrentFolderOffset, &length, sizeof length) ||
+        !read(parameters + kCurrentFolderOffset + sizeof(void*), &text, sizeof text)) {
         return std::nullopt;
     }
     std::wstring folder(length / sizeof(wchar_t), L'\0');
