@@ -1,0 +1,138 @@
+// Start-up benchmark: how long a product's start takes from process creation
+// until its Java program has run and the process has ended, against a program
+// that does nothing, both started the same way. It measures, it does not judge:
+// the figures go to standard output and the exit code only tells whether every
+// start ran.
+//   startup_bench <rounds> <do_nothing.exe> <product.exe> [arguments...]
+#include <windows.h>
+// psapi.h needs the types windows.h declares.
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/process_runner.h"
+#include "support/test_paths.h"
+
+using namespace harness;
+
+namespace {
+
+// No start of either program may take longer than this.
+constexpr DWORD kStartLimitMilliseconds = 60000;
+
+struct Timing {
+    double milliseconds = 0;
+    SIZE_T peakWorkingSet = 0;  // 0 when the system does not tell
+};
+
+double elapsedMilliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 /
+           static_cast<double>(frequency.QuadPart);
+}
+
+// One start to its end; nothing when it failed to start, ran over the limit
+// or ended with a code other than 0.
+std::optional<Timing> timeOneStart(const ProcessStart& start)
+{
+    LARGE_INTEGER begin;
+    QueryPerformanceCounter(&begin);
+    std::optional<RunningProcess> process = RunningProcess::start(start);
+    if (!process) {
+        return std::nullopt;
+    }
+    ProcessOutcome outcome = process->waitForExit(kStartLimitMilliseconds);
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&end);
+    if (!outcome.finished || outcome.exitCode != 0) {
+        std::fwprintf(stderr, L"startup_bench: %ls ended with %d%ls\n", start.program.c_str(),
+                      outcome.exitCode, outcome.finished ? L"" : L" (killed)");
+        return std::nullopt;
+    }
+    Timing timing{elapsedMilliseconds(begin, end), 0};
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(process->handle(), &counters, sizeof counters)) {
+        timing.peakWorkingSet = counters.PeakWorkingSetSize;
+    }
+    return timing;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::vector<double> millisecondsOf(const std::vector<Timing>& timings)
+{
+    std::vector<double> milliseconds;
+    for (const Timing& timing : timings) {
+        milliseconds.push_back(timing.milliseconds);
+    }
+    return milliseconds;
+}
+
+void report(const wchar_t* name, const std::vector<Timing>& timings)
+{
+    std::vector<double> milliseconds = millisecondsOf(timings);
+    SIZE_T peak = 0;
+    for (const Timing& timing : timings) {
+        peak = std::max(peak, timing.peakWorkingSet);
+    }
+    auto [fastest, slowest] = std::minmax_element(milliseconds.begin(), milliseconds.end());
+    std::wprintf(L"%-12ls median %8.1f ms   fastest %8.1f ms   slowest %8.1f ms", name,
+                 median(milliseconds), *fastest, *slowest);
+    if (peak != 0) {
+        std::wprintf(L"   peak working set %6.1f MiB", static_cast<double>(peak) / (1024 * 1024));
+    }
+    std::wprintf(L"\n");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 4) {
+        std::fwprintf(
+            stderr,
+            L"usage: startup_bench <rounds> <do_nothing.exe> <product.exe> [arguments...]\n");
+        return 2;
+    }
+    const int rounds = std::max(1, static_cast<int>(std::wcstol(argv[1], nullptr, 10)));
+    ProcessStart baseline(argv[2]);
+    std::vector<std::wstring> arguments(argv + 4, argv + argc);
+    ProcessStart product(argv[3], commandLineOf(argv[3], arguments));
+    product.currentFolder = folderOf(argv[3]);
+
+    // One start of each first, uncounted: it fills the system's file cache.
+    if (!timeOneStart(baseline) || !timeOneStart(product)) {
+        return 1;
+    }
+    std::vector<Timing> baselineTimings;
+    std::vector<Timing> productTimings;
+    // Alternating, so that a slow spell of the machine falls on both.
+    for (int round = 0; round < rounds; ++round) {
+        std::optional<Timing> nothing = timeOneStart(baseline);
+        std::optional<Timing> started = timeOneStart(product);
+        if (!nothing || !started) {
+            return 1;
+        }
+        baselineTimings.push_back(*nothing);
+        productTimings.push_back(*started);
+    }
+    std::wprintf(L"%d starts each, from process creation to process end:\n", rounds);
+    report(L"do nothing", baselineTimings);
+    report(L"product", productTimings);
+    std::wprintf(L"product / do nothing (medians): %.2f\n",
+                 median(millisecondsOf(productTimings)) / median(millisecondsOf(baselineTimings)));
+    return 0;
+}
