@@ -234,7 +234,7 @@ TEST_F(SingleInstance, VoidFormAnswersZeroAndReceivesTheArguments)
     ASSERT_TRUE(app.writeSettings("tarvo.test.SecondaryVoid"));
     // A program that ends by itself soon after, so that the first instance's
     // own end is seen too.
-    std::optional<RunningProcess> first = app.startFirstInstance(L"20000");
+    std::optional<RunningProcess> first = app.startFirstInstance(L"10000");
     ASSERT_TRUE(first);
     EXPECT_TRUE(channelExists(app.channel()));
     EXPECT_EQ(app.runLaterStart({L"C:\\Docs\\letter one.txt", L"17"}), 0);
