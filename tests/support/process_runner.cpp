@@ -15,6 +15,14 @@ constexpr DWORD kKillLimitMilliseconds = 5000;
 constexpr int kStartAttempts = 3;
 constexpr DWORD kStartRetryPauseMilliseconds = 500;
 
+// False for the errors that say the program itself cannot be started, where
+// trying again is of no use.
+bool mayStartLater(DWORD error)
+{
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+           error != ERROR_BAD_EXE_FORMAT && error != ERROR_INVALID_NAME && error != ERROR_DIRECTORY;
+}
+
 bool sameName(std::wstring_view first, std::wstring_view second)
 {
     return CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
@@ -173,23 +181,24 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
     // Wine now and then fails a process start on a loaded machine before any
     // of the program runs; such a start is tried again, and every failure is
     // reported so that a run's log shows it.
-    bool started = false;
-    for (int attempt = 1; !started && attempt <= kStartAttempts; ++attempt) {
-        started =
+    for (int attempt = 1;; ++attempt) {
+        bool started =
             CreateProcessW(start.program.c_str(), commandLine.data(), nullptr, nullptr,
                            redirect ? TRUE : FALSE, flags,
                            start.environment ? environment.data() : nullptr,
                            start.currentFolder.empty() ? nullptr : start.currentFolder.c_str(),
                            &startup, &created) != FALSE;
-        if (!started) {
-            fwprintf(stderr,
-                     L"process runner: starting %ls failed with error %lu (attempt %d of %d)\n",
-                     start.program.c_str(), GetLastError(), attempt, kStartAttempts);
-            Sleep(kStartRetryPauseMilliseconds);
+        if (started) {
+            break;
         }
-    }
-    if (!started) {
-        return std::nullopt;
+        DWORD error = GetLastError();
+        fwprintf(stderr, L"process runner: starting %ls failed with error %lu (attempt %d of %d)\n",
+                 start.program.c_str(), error, attempt, kStartAttempts);
+        if (!mayStartLater(error) || attempt == kStartAttempts) {
+            SetLastError(error);
+            return std::nullopt;
+        }
+        Sleep(kStartRetryPauseMilliseconds);
     }
     running.process_.reset(created.hProcess);
     KernelHandleOwner thread(created.hThread);
