@@ -14,6 +14,7 @@
 #include "support/java_product.h"
 #include "support/screenshot.h"
 #include "support/test_jvm/test_jvm_classes.h"
+#include "support/test_jvm/throws_stack_trace.h"
 #include "support/test_text.h"
 #include "support/ui_driver.h"
 
@@ -38,25 +39,6 @@ constexpr int kWarning = 212;
 constexpr int kSizeGrip = 0xE801;
 
 const std::wstring kCaption = L"Java Fehler";
-
-std::wstring wideFromUtf8(const char* text)
-{
-    int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(size, 1)), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, wide.data(), size);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
-
-// What tarvo/test/Throws's printStackTrace writes: the message and a frame
-// outside the ANSI code page, and one outside the BMP.
-std::wstring expectedStackTrace()
-{
-    return L"java.lang.IllegalStateException: " + wideFromUtf8(test_jvm::kThrowsMessage) +
-           L"\r\n\tat " + wideFromUtf8(test_jvm::kThrowsFrame) +
-           L"\r\n\tat tarvo.test.Throws.\U0001D400nfang(Throws.java:7)"
-           L"\r\n\tat tarvo.test.Throws.main(Throws.java:3)\r\n";
-}
 
 RECT clientRectOf(HWND control, HWND dialog)
 {
@@ -279,7 +261,7 @@ TEST_F(ExceptionDialogRun, ShowsTheWholeTraceAndIgnoreLetsTheProgramEndNormally)
     ASSERT_NE(trace, nullptr);
     // Every line, with the non-ASCII message, the frame outside the BMP and
     // the line breaks the runtime wrote.
-    EXPECT_EQ(windowText(trace), expectedStackTrace()) << toUtf8(windowText(trace));
+    EXPECT_EQ(windowText(trace), test_jvm::throwsStackTrace()) << toUtf8(windowText(trace));
     EXPECT_NE(windowStyle(trace) & ES_READONLY, 0u) << "the trace can be edited";
 
     ASSERT_TRUE(clickButton(dialog, kIgnore));

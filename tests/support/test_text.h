@@ -22,4 +22,14 @@ inline std::string toUtf8(std::wstring_view text)
     return bytes;
 }
 
+inline std::wstring fromUtf8(std::string_view bytes)
+{
+    int size =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                        size);
+    return text;
+}
+
 }  // namespace harness

@@ -17,28 +17,12 @@
 #include "support/test_jvm/test_jvm_classes.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_jvm/test_runtime.h"
+#include "support/test_jvm/throws_stack_trace.h"
 #include "vm/jvm_entry_points.h"
 
 using namespace harness;
 
 namespace {
-
-std::wstring wideFromUtf8(const char* text)
-{
-    int size = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(size, 1)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), size);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
-
-std::wstring expectedStackTrace()
-{
-    return L"java.lang.IllegalStateException: " + wideFromUtf8(test_jvm::kThrowsMessage) +
-           L"\r\n\tat " + wideFromUtf8(test_jvm::kThrowsFrame) +
-           L"\r\n\tat tarvo.test.Throws.\U0001D400nfang(Throws.java:7)"
-           L"\r\n\tat tarvo.test.Throws.main(Throws.java:3)\r\n";
-}
 
 // The runtime's own entries, kept while a test has replaced some of them.
 JNINativeInterface_ runtimeFunctions{};
@@ -147,7 +131,7 @@ TEST_F(StackTraceOfMain, IsTheWholeTextOfPrintStackTraceAndLeavesNothingPending)
     jthrowable thrown = throwFromMain();
     ASSERT_NE(thrown, nullptr);
     env()->ExceptionClear();
-    EXPECT_EQ(renderStackTrace(thrown, env()), expectedStackTrace());
+    EXPECT_EQ(renderStackTrace(thrown, env()), test_jvm::throwsStackTrace());
     EXPECT_FALSE(env()->ExceptionCheck());
 }
 
@@ -158,7 +142,7 @@ TEST_F(StackTraceOfMain, WrittenBeforePrintStackTraceFailedIsStillTheText)
     env()->ExceptionClear();
     injected_.CallVoidMethodV = voidCallThatThrowsAfterwards;
     useInjected();
-    EXPECT_EQ(renderStackTrace(thrown, env()), expectedStackTrace());
+    EXPECT_EQ(renderStackTrace(thrown, env()), test_jvm::throwsStackTrace());
     // The failure was reported by the VM and is no longer pending.
     EXPECT_FALSE(env()->ExceptionCheck());
     EXPECT_TRUE(traceHasLineStarting(

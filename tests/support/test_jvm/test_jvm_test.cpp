@@ -21,16 +21,6 @@ using namespace harness;
 
 namespace {
 
-std::wstring wideFromUtf8(std::string_view bytes)
-{
-    int size =
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                        size);
-    return text;
-}
-
 bool contains(const std::vector<std::string>& lines, const std::string& line)
 {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -284,8 +274,8 @@ TEST_F(TestJvmInProcess, StackTraceOfTheThrowingClassReachesAByteArrayStreamWith
     ASSERT_NE(text, nullptr);
 
     std::wstring expectedStart = L"java.lang.IllegalStateException: " +
-                                 wideFromUtf8(test_jvm::kThrowsMessage) + L"\r\n\tat " +
-                                 wideFromUtf8(test_jvm::kThrowsFrame) + L"\r\n\tat ";
+                                 fromUtf8(test_jvm::kThrowsMessage) + L"\r\n\tat " +
+                                 fromUtf8(test_jvm::kThrowsFrame) + L"\r\n\tat ";
     std::u16string units = unitsOf(text);
     std::wstring wide(units.begin(), units.end());
     EXPECT_EQ(wide.substr(0, expectedStart.size()), expectedStart) << toUtf8(wide);
