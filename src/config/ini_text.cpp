@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "config/split_text.h"
+#include "support/split_text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/runtime_version.h"
+#include "config/runtime_version.h"
 
 // Which JVM a runtime must offer.
 enum JvmType : int {

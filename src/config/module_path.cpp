@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/error_reporter.h"
+#include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
 
 namespace {

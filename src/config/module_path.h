@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "config/folder_of_path.h"
+#include "support/folder_of_path.h"
 
 // The executable's full path. When the system cannot tell it, the user sees
 // "Windows Fehler: konnte den Modulpfad nicht finden (Fehlernummer = n)." as a

@@ -1,7 +1,7 @@
 #include "config/settings_model.h"
 
 #include "config/setting_forms.h"
-#include "config/split_text.h"
+#include "support/split_text.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <utility>
 
 #include "config/embedded_settings.h"
-#include "config/folder_of_path.h"
+#include "support/folder_of_path.h"
 #include "config/module_path.h"
 #include "config/settings_files_source.h"
 #include "config/settings_model.h"
 #include "config/settings_path_rules.h"
-#include "core/error_reporter.h"
+#include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
 
 bool readLauncherSettings(HWND owner, LauncherSettings& settings)

@@ -1,6 +1,6 @@
 #include "config/settings_store.h"
 
-#include "config/split_text.h"
+#include "support/split_text.h"
 #include "support/handle_owners.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "config/runtime_folder_store.h"
 #include "config/settings_paths.h"
 #include "config/settings_reader.h"
-#include "core/command_line_split.h"
+#include "config/command_line_split.h"
 #include "core/pe_image.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"

@@ -11,7 +11,7 @@
 #include "runtime/runtime_ranking.h"
 #include "runtime/runtime_registry.h"
 #include "runtime/runtime_vendor_keys.h"
-#include "runtime/runtime_version.h"
+#include "config/runtime_version.h"
 
 struct RegisteredRuntime {
     std::wstring homeFolder;  // ends with "\"

@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "core/error_reporter.h"
+#include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
-#include "runtime/centre_dialog.h"
-#include "runtime/com_apartment.h"
+#include "ui/centre_dialog.h"
+#include "ui/com_apartment.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_dialog_ids.h"
-#include "runtime/system_libraries.h"
+#include "ui/system_libraries.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "runtime/hyperlink_label.h"
+#include "ui/hyperlink_label.h"
 
 // Lets the user pick a folder, owned by the window given. Nothing when the
 // user cancelled; an empty text when the pick is no file-system folder.

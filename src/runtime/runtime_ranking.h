@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/launcher_settings.h"
-#include "runtime/runtime_version.h"
+#include "config/runtime_version.h"
 
 // One registered runtime that passed the version bounds and has a JVM library.
 struct RuntimeCandidate {

@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-#include "runtime/registry_key_owner.h"
+#include "support/registry_key_owner.h"
 
 namespace {
 

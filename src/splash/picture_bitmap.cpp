@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "splash/gdiplus_session.h"
+#include "ui/gdiplus_session.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "support/gdi_functions.h"
+#include "ui/gdi_functions.h"
 
 struct PictureBitmap {
     GdiBitmapOwner bitmap;

@@ -7,7 +7,7 @@
 #include "support/dll_search_folder.h"
 #include "support/handle_owners.h"
 #include "support/loaded_library.h"
-#include "vm/runtime_bin_folder.h"
+#include "support/runtime_bin_folder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "support/gdi_functions.h"
+#include "ui/gdi_functions.h"
 
 inline constexpr wchar_t kSplashWindowClass[] = L"SplashScreenWindow";
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "config/split_text.h"
+#include "support/split_text.h"
 
 namespace {
 

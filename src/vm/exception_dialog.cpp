@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "resources/exception_dialog_ids.h"
-#include "runtime/centre_dialog.h"
+#include "ui/centre_dialog.h"
 #include "vm/modified_utf8.h"
 
 namespace {

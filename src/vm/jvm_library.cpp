@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
-#include "core/error_reporter.h"
+#include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
 #include "support/dll_search_folder.h"
-#include "vm/runtime_bin_folder.h"
+#include "support/runtime_bin_folder.h"
 
 namespace {
 

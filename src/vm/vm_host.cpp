@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/error_reporter.h"
-#include "core/message_format.h"
+#include "ui/error_reporter.h"
+#include "ui/message_format.h"
 #include "resources/resource_ids.h"
 #include "vm/java_text.h"
 #include "vm/modified_utf8.h"

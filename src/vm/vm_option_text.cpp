@@ -1,8 +1,8 @@
 #include "vm/vm_option_text.h"
 
-#include "config/folder_of_path.h"
+#include "support/folder_of_path.h"
 #include "config/setting_forms.h"
-#include "vm/runtime_bin_folder.h"
+#include "support/runtime_bin_folder.h"
 
 namespace {
 

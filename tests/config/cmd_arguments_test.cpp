@@ -1,4 +1,4 @@
-#include "core/cmd_arguments.h"
+#include "config/cmd_arguments.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/extra_arguments.h"
+#include "config/extra_arguments.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "config/settings_paths.h"
 #include "config_test_helpers.h"
-#include "core/message_format.h"
+#include "ui/message_format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "config/folder_of_path.h"
+#include "support/folder_of_path.h"
 #include "config/settings_path_rules.h"
 
 #include <gtest/gtest.h>

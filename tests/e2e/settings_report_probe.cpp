@@ -14,9 +14,9 @@
 #include "config/module_path.h"
 #include "config/settings_path_rules.h"
 #include "config/settings_reader.h"
-#include "core/cmd_arguments.h"
-#include "core/command_line_split.h"
-#include "runtime/runtime_version.h"
+#include "config/cmd_arguments.h"
+#include "config/command_line_split.h"
+#include "config/runtime_version.h"
 #include "support/handle_owners.h"
 #include "support/test_text.h"
 

@@ -6,7 +6,7 @@
 
 #include "config/launcher_settings.h"
 #include "config/setting_forms.h"
-#include "runtime/runtime_version.h"
+#include "config/runtime_version.h"
 
 inline LauncherSettings policySettings(std::wstring_view jvmSource,
                                        std::wstring_view vmProvider = L"",

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/registry_key_owner.h"
+#include "support/registry_key_owner.h"
 #include "support/test_text.h"
 
 namespace {

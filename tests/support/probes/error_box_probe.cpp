@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "core/error_reporter.h"
+#include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
 
 namespace {

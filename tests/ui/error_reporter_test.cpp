@@ -1,4 +1,4 @@
-#include "core/error_reporter.h"
+#include "ui/error_reporter.h"
 
 #include <gtest/gtest.h>
 

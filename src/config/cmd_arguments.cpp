@@ -1,7 +1,7 @@
-#include "core/cmd_arguments.h"
+#include "config/cmd_arguments.h"
 
 #include "config/environment_text.h"
-#include "core/extra_arguments.h"
+#include "config/extra_arguments.h"
 
 void appendCmdArguments(const SettingsStore& settings, std::vector<std::wstring>& arguments)
 {

@@ -1,4 +1,4 @@
-#include "config/split_text.h"
+#include "support/split_text.h"
 
 #include <gtest/gtest.h>
 

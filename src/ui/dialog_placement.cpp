@@ -1,4 +1,4 @@
-#include "runtime/dialog_placement.h"
+#include "ui/dialog_placement.h"
 
 ScreenPoint centredDialogOrigin(const ScreenBox& dialog, const ScreenBox& reference,
                                 const ScreenBox& workArea)

@@ -1,6 +1,6 @@
-#include "runtime/centre_dialog.h"
+#include "ui/centre_dialog.h"
 
-#include "runtime/dialog_placement.h"
+#include "ui/dialog_placement.h"
 
 namespace {
 

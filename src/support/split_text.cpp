@@ -1,4 +1,4 @@
-#include "config/split_text.h"
+#include "support/split_text.h"
 
 std::vector<std::wstring> splitText(std::wstring_view text, std::wstring_view delimiter)
 {

@@ -1,4 +1,4 @@
-#include "splash/gdiplus_session.h"
+#include "ui/gdiplus_session.h"
 
 #include "support/loaded_library.h"
 

@@ -1,4 +1,4 @@
-#include "runtime/system_libraries.h"
+#include "ui/system_libraries.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "runtime/dialog_placement.h"
+#include "ui/dialog_placement.h"
 
 #include <gtest/gtest.h>
 

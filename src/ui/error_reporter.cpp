@@ -1,9 +1,9 @@
-#include "core/error_reporter.h"
+#include "ui/error_reporter.h"
 
 #include <new>
 #include <vector>
 
-#include "core/message_format.h"
+#include "ui/message_format.h"
 
 std::wstring ErrorReporter::loadText(UINT stringId)
 {

@@ -1,4 +1,4 @@
-#include "support/gdi_functions.h"
+#include "ui/gdi_functions.h"
 
 #include "support/loaded_library.h"
 

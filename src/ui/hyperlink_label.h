@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/link_colors.h"
+#include "ui/link_colors.h"
 
 struct GdiFunctions;
 

@@ -1,4 +1,4 @@
-#include "config/folder_of_path.h"
+#include "support/folder_of_path.h"
 
 std::wstring folderOfPath(std::wstring_view path, FolderForm form)
 {

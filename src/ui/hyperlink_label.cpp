@@ -1,4 +1,4 @@
-#include "runtime/hyperlink_label.h"
+#include "ui/hyperlink_label.h"
 
 #include <windowsx.h>
 
@@ -6,10 +6,10 @@
 #include <cwchar>
 #include <span>
 
-#include "runtime/com_apartment.h"
-#include "runtime/registry_key_owner.h"
-#include "runtime/system_libraries.h"
-#include "support/gdi_functions.h"
+#include "ui/com_apartment.h"
+#include "support/registry_key_owner.h"
+#include "ui/system_libraries.h"
+#include "ui/gdi_functions.h"
 
 namespace {
 

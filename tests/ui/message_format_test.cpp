@@ -1,4 +1,4 @@
-#include "core/message_format.h"
+#include "ui/message_format.h"
 
 #include <gtest/gtest.h>
 

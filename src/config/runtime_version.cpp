@@ -1,4 +1,4 @@
-#include "runtime/runtime_version.h"
+#include "config/runtime_version.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "runtime/link_colors.h"
+#include "ui/link_colors.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "core/extra_arguments.h"
+#include "config/extra_arguments.h"
 
-#include "core/command_line_split.h"
+#include "config/command_line_split.h"
 
 void appendExtraArguments(std::wstring_view text, std::vector<std::wstring>& arguments)
 {

@@ -2,7 +2,7 @@
 // (the new-style folder browser, ShellExecuteW) and leaves it again.
 #pragma once
 
-#include "runtime/system_libraries.h"
+#include "ui/system_libraries.h"
 
 class ComApartment {
 public:

@@ -1,4 +1,4 @@
-#include "core/command_line_split.h"
+#include "config/command_line_split.h"
 
 #include <gtest/gtest.h>
 

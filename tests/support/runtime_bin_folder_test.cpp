@@ -1,4 +1,4 @@
-#include "vm/runtime_bin_folder.h"
+#include "support/runtime_bin_folder.h"
 
 #include <gtest/gtest.h>
 
