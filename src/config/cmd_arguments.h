@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "config/settings_store.h"
-
-// Reads "Cmd" of section "Application" from the settings, replaces its
-// %NAME% references by the variables' values and appends its non-empty
-// pieces to the arguments. An empty "Cmd" adds nothing.
-void appendCmdArguments(const SettingsStore& settings, std::vector<std::wstring>& arguments);
+// Replaces the %NAME% references of the "Cmd" text by the variables' values
+// and appends its non-empty pieces to the arguments. An empty text adds
+// nothing.
+void appendCmdArguments(std::wstring cmd, std::vector<std::wstring>& arguments);

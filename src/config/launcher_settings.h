@@ -13,6 +13,21 @@ enum JvmType : int {
     kServerJvmFavored = 2,
 };
 
+// Where this executable and its settings file are: found once per start and
+// handed to whoever needs them.
+struct ProductPaths {
+    std::wstring executablePath;
+    std::wstring executableFolder;  // without a trailing backslash; C: for C:\start.exe
+    std::wstring settingsFile;      // beside the executable, with its base name
+};
+
+// The "Display" keys as written; they come from the settings file alone.
+struct SplashSettings {
+    std::wstring picture;       // "Splash Screen"
+    std::wstring shadow;        // "Splash Screen Shadow"
+    std::wstring preferNative;  // "Preffer Native Splash Screen"
+};
+
 struct LauncherSettings {
     std::wstring productCode;
     std::wstring productName;
@@ -38,4 +53,18 @@ struct LauncherSettings {
     std::wstring systemPath;
     std::wstring libraryPath;
     std::wstring pairProduct;
+
+    // Read with the others but used later, when the Java program starts.
+    // Texts keep their %NAME% references: they are expanded where they are
+    // used, once the runtime's variables are set.
+    bool singleInstance = false;            // "Single Instance" exactly "yes"
+    std::vector<std::wstring> classPath;    // "Class Path" entries as written
+    bool embeddedJar = false;
+    std::wstring vmParameters;              // "Virtual Machine Parameters"
+    std::wstring outputFile;
+    bool outputAppend = false;
+    std::wstring errorFile;
+    bool errorAppend = false;
+    std::wstring cmd;                       // arguments added after the user's own
+    SplashSettings splash;
 };

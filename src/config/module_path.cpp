@@ -39,12 +39,3 @@ std::optional<std::wstring> modulePath(HWND owner)
 {
     return modulePathThrough(owner, GetModuleFileNameW, ErrorReporter::showErrorWithCode);
 }
-
-std::optional<std::wstring> moduleFolder(HWND owner, FolderForm form)
-{
-    std::optional<std::wstring> path = modulePath(owner);
-    if (!path) {
-        return std::nullopt;
-    }
-    return folderOfPath(*path, form);
-}

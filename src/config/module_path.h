@@ -8,16 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "support/folder_of_path.h"
 
 // The executable's full path. When the system cannot tell it, the user sees
 // "Windows Fehler: konnte den Modulpfad nicht finden (Fehlernummer = n)." as a
 // box owned by owner, and there is no path.
 [[nodiscard]] std::optional<std::wstring> modulePath(HWND owner);
-
-// The folder of the executable in the form asked for; no folder when
-// modulePath fails (the message has been shown then).
-[[nodiscard]] std::optional<std::wstring> moduleFolder(HWND owner, FolderForm form);
 
 // The same as modulePath with the system call and the error box passed in, so
 // that a test can make the read fail and see what would be shown.

@@ -2,8 +2,6 @@
 // it without asking.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
@@ -11,10 +9,10 @@
 
 // The files that receive "JRE Path": for a service the settings file beside the
 // executable (and the pair product's), otherwise the per-user settings file
-// (and the pair product's per-user file), their folders created first. Empty
-// when the settings file path cannot be formed.
-std::vector<std::wstring> chosenRuntimeTargets(HWND owner, const LauncherSettings& settings);
+// (and the pair product's per-user file), their folders created first.
+std::vector<std::wstring> chosenRuntimeTargets(const ProductPaths& paths,
+                                               const LauncherSettings& settings);
 
 // Writes the folder as "JRE Path" into every target; write failures are ignored.
-void storeChosenRuntimeFolder(HWND owner, const LauncherSettings& settings,
+void storeChosenRuntimeFolder(const ProductPaths& paths, const LauncherSettings& settings,
                               const std::wstring& folder);

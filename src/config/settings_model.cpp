@@ -8,6 +8,8 @@ namespace {
 constexpr wchar_t productSection[] = L"Product Information";
 constexpr wchar_t applicationSection[] = L"Application";
 constexpr wchar_t runtimeSection[] = L"Java Runtime Environment";
+constexpr wchar_t classPathSection[] = L"Class Path";
+constexpr wchar_t displaySection[] = L"Display";
 
 // For an application the runtime folder the user chose lives in the per-user
 // file, and that file, once it exists, is the only place asked: a "JRE Path"
@@ -66,5 +68,27 @@ SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_vi
     settings.pairProduct = source.readLayeredSetting(applicationSection, L"Pair Product");
     settings.pairReturnCode =
         isYesIgnoringCase(source.readLayeredSetting(applicationSection, L"Pair Return Code"));
+
+    // Only "yes" exactly: "Yes" and "true" leave the mode off.
+    settings.singleInstance =
+        isExactlyYes(source.readLayeredSetting(applicationSection, L"Single Instance"));
+    settings.classPath = splitText(source.readLayeredSetting(classPathSection, L"Class Path"), L";");
+    settings.embeddedJar =
+        isYesIgnoringCase(source.readLayeredSetting(applicationSection, L"Embedded Jar"));
+    settings.vmParameters =
+        source.readLayeredSetting(runtimeSection, L"Virtual Machine Parameters");
+    settings.outputFile = source.readLayeredSetting(applicationSection, L"Output File");
+    settings.outputAppend =
+        isExactlyYes(source.readLayeredSetting(applicationSection, L"Output Append"));
+    settings.errorFile = source.readLayeredSetting(applicationSection, L"Error File");
+    settings.errorAppend =
+        isExactlyYes(source.readLayeredSetting(applicationSection, L"Error Append"));
+    settings.cmd = source.readLayeredSetting(applicationSection, L"Cmd");
+
+    // The splash keys: no embedded layer, no "+" sections.
+    settings.splash.picture = source.readFileSetting(displaySection, L"Splash Screen");
+    settings.splash.shadow = source.readFileSetting(displaySection, L"Splash Screen Shadow");
+    settings.splash.preferNative =
+        source.readFileSetting(displaySection, L"Preffer Native Splash Screen");
     return SettingsOutcome::complete;
 }

@@ -1,9 +1,11 @@
 #include "config/settings_paths.h"
 
+#include <utility>
 #include <vector>
 
 #include "config/module_path.h"
 #include "config/settings_path_rules.h"
+#include "support/folder_of_path.h"
 
 namespace {
 
@@ -26,13 +28,21 @@ std::wstring appDataFolder()
 
 }  // namespace
 
-std::optional<std::wstring> settingsFilePath(HWND owner)
+std::optional<ProductPaths> findProductPaths(HWND owner)
 {
     std::optional<std::wstring> executablePath = modulePath(owner);
     if (!executablePath) {
         return std::nullopt;
     }
-    return settingsFilePathFor(*executablePath);
+    std::optional<std::wstring> settingsFile = settingsFilePathFor(*executablePath);
+    if (!settingsFile) {
+        return std::nullopt;
+    }
+    ProductPaths paths;
+    paths.executableFolder = folderOfPath(*executablePath, FolderForm::withoutTrailingBackslash);
+    paths.executablePath = std::move(*executablePath);
+    paths.settingsFile = std::move(*settingsFile);
+    return paths;
 }
 
 std::optional<std::wstring> pairSettingsFilePath(std::wstring_view pairProduct)
@@ -53,16 +63,6 @@ std::wstring userSettingsFilePathFor(std::wstring_view executablePath,
         CreateDirectoryW(location.codeFolder.c_str(), nullptr);
     }
     return location.filePath;
-}
-
-std::optional<std::wstring> userSettingsFilePath(HWND owner, std::wstring_view productName,
-                                                 std::wstring_view productCode, bool createFolders)
-{
-    std::optional<std::wstring> executablePath = modulePath(owner);
-    if (!executablePath) {
-        return std::nullopt;
-    }
-    return userSettingsFilePathFor(*executablePath, productName, productCode, createFolders);
 }
 
 std::wstring pairUserSettingsFilePath(std::wstring_view pairProduct, std::wstring_view productName,

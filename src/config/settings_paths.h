@@ -7,29 +7,26 @@
 #include <string>
 #include <string_view>
 
-// The settings file beside the executable: C:\Apps\Tool\start.exe reads
-// C:\Apps\Tool\start.ini. No path when the executable's path cannot be read
-// (the message has been shown then) or holds no ".".
-[[nodiscard]] std::optional<std::wstring> settingsFilePath(HWND owner);
+#include "config/launcher_settings.h"
+
+// The executable's path and folder and the settings file beside it:
+// C:\Apps\Tool\start.exe reads C:\Apps\Tool\start.ini. Nothing when the
+// executable's path cannot be read (the message has been shown then) or holds
+// no ".".
+[[nodiscard]] std::optional<ProductPaths> findProductPaths(HWND owner);
 
 // The settings file beside the paired executable; no path when pairProduct is
 // empty or holds no ".".
 [[nodiscard]] std::optional<std::wstring> pairSettingsFilePath(std::wstring_view pairProduct);
-
-// The per-user settings file of this executable under APPDATA, which holds the
-// runtime folder the user chose. No path when the executable's path cannot be
-// read. With createFolders the two folders above the file are created.
-[[nodiscard]] std::optional<std::wstring> userSettingsFilePath(HWND owner,
-                                                               std::wstring_view productName,
-                                                               std::wstring_view productCode,
-                                                               bool createFolders);
 
 // The per-user settings file of the paired executable, its folders always
 // created; empty when pairProduct is empty.
 std::wstring pairUserSettingsFilePath(std::wstring_view pairProduct, std::wstring_view productName,
                                       std::wstring_view productCode);
 
-// The per-user settings file for the executable at executablePath.
+// The per-user settings file under APPDATA for the executable at
+// executablePath, which holds the runtime folder the user chose. With
+// createFolders the two folders above the file are created.
 std::wstring userSettingsFilePathFor(std::wstring_view executablePath,
                                      std::wstring_view productName,
                                      std::wstring_view productCode, bool createFolders);

@@ -5,6 +5,7 @@
 
 #include "config/launcher_settings.h"
 
-// Fills the settings; false when the settings file path cannot be formed or
-// "Main Class" is missing (the latter is reported to the user).
-[[nodiscard]] bool readLauncherSettings(HWND owner, LauncherSettings& settings);
+// Fills the settings from the product's files; false when "Main Class" is
+// missing, which is reported to the user.
+[[nodiscard]] bool readLauncherSettings(HWND owner, const ProductPaths& paths,
+                                        LauncherSettings& settings);

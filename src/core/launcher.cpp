@@ -2,15 +2,15 @@
 
 #include <limits>
 
+#include "config/command_line_split.h"
 #include "config/environment_text.h"
-#include "config/module_path.h"
 #include "config/runtime_folder_store.h"
 #include "config/settings_paths.h"
 #include "config/settings_reader.h"
-#include "config/command_line_split.h"
 #include "core/pe_image.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"
+#include "support/folder_of_path.h"
 #include "support/handle_owners.h"
 #include "vm/exception_dialog.h"
 #include "vm/jvm_library.h"
@@ -23,14 +23,6 @@ constexpr bool kHandsX86RuntimesToThePair = true;
 #else
 constexpr bool kHandsX86RuntimesToThePair = false;
 #endif
-
-std::wstring withTrailingBackslash(std::wstring folder)
-{
-    if (folder.empty() || folder.back() != L'\\') {
-        folder += L'\\';
-    }
-    return folder;
-}
 
 }  // namespace
 
@@ -51,10 +43,16 @@ Launcher::~Launcher()
 bool Launcher::initialize()
 {
     arguments = argumentsFromCommandLine(GetCommandLineW());
-    if (!readLauncherSettings(ownerWindow(), settings)) {
+    // The executable's path is read once: every file name below comes from it.
+    std::optional<ProductPaths> found = findProductPaths(ownerWindow());
+    if (!found) {
         return false;
     }
-    if (!instanceChannel.setUp(ownerWindow(), settings, arguments)) {
+    paths = std::move(*found);
+    if (!readLauncherSettings(ownerWindow(), paths, settings)) {
+        return false;
+    }
+    if (!instanceChannel.setUp(settings, paths.executablePath, arguments)) {
         return false;
     }
     // A later start has handed its arguments over: it neither changes its
@@ -70,59 +68,74 @@ bool Launcher::initialize()
 
 void Launcher::applyWorkingFolder()
 {
-    std::optional<std::wstring> folder =
-        moduleFolder(ownerWindow(), FolderForm::withoutTrailingBackslash);
-    if (folder && !folder->empty()) {
-        SetCurrentDirectoryW(folder->c_str());
+    if (!paths.executableFolder.empty()) {
+        SetCurrentDirectoryW(paths.executableFolder.c_str());
     }
 }
 
+// The sources in their fixed order; the first that yields a JVM library wins.
 bool Launcher::findRuntime()
 {
-    if (!settings.jrePath.empty()) {
-        if (auto library =
-                findJvmLibrary(withTrailingBackslash(settings.jrePath), settings.jvmType)) {
-            jvmLibraryPath = library->path;
-            checkRuntimeBitness();
-            return true;
-        }
-    }
+    return useConfiguredRuntime() || useRuntimeBesideExecutable() || useRegisteredRuntime() ||
+           useJavaHomeRuntime() || useRuntimeTheUserChooses();
+}
 
-    // A runtime shipped beside the executable is the product's own: no
-    // bitness check, no hand-over.
-    if (std::optional<std::wstring> folder =
-            moduleFolder(ownerWindow(), FolderForm::withTrailingBackslash)) {
-        std::wstring home = *folder;
-        if (!hasJavaDll(home)) {
-            home += L"jre64\\";
-        }
-        if (hasJavaDll(home)) {
-            if (auto library = findJvmLibrary(home, settings.jvmType)) {
-                jvmLibraryPath = library->path;
-                return true;
-            }
-        }
+bool Launcher::useRuntimeIn(const std::wstring& homeFolder, Bitness bitness)
+{
+    std::optional<JvmLibraryLocation> library = findJvmLibrary(homeFolder, settings.jvmType);
+    if (!library) {
+        return false;
     }
-
-    if (std::optional<RegistryRuntime> registered = findRegistryRuntime(settings)) {
-        jvmLibraryPath = registered->jvmLibraryPath;
-        delegateToPair = registered->foundInWow64View;
-        return true;
+    jvmLibraryPath = library->path;
+    if (bitness == Bitness::checked) {
+        checkRuntimeBitness();
     }
+    return true;
+}
 
+bool Launcher::useConfiguredRuntime()
+{
+    return !settings.jrePath.empty() &&
+           useRuntimeIn(withTrailingBackslash(settings.jrePath), Bitness::checked);
+}
+
+// A runtime shipped beside the executable is the product's own: no bitness
+// check, no hand-over.
+bool Launcher::useRuntimeBesideExecutable()
+{
+    std::wstring home = withTrailingBackslash(paths.executableFolder);
+    if (!hasJavaDll(home)) {
+        home += L"jre64\\";
+    }
+    return hasJavaDll(home) && useRuntimeIn(home, Bitness::trusted);
+}
+
+bool Launcher::useRegisteredRuntime()
+{
+    std::optional<RegistryRuntime> registered = findRegistryRuntime(settings);
+    if (!registered) {
+        return false;
+    }
+    jvmLibraryPath = registered->jvmLibraryPath;
+    delegateToPair = registered->foundInWow64View;
+    return true;
+}
+
+bool Launcher::useJavaHomeRuntime()
+{
     const std::wstring javaHomeReference = L"%JAVA_HOME%";
     std::wstring javaHome = expandEnvironment(javaHomeReference);
-    if (!javaHome.empty() && javaHome != javaHomeReference) {
-        std::wstring home = withTrailingBackslash(javaHome);
-        if (hasJavaDll(home)) {
-            if (auto library = findJvmLibrary(home, settings.jvmType)) {
-                jvmLibraryPath = library->path;
-                checkRuntimeBitness();
-                return true;
-            }
-        }
+    if (javaHome.empty() || javaHome == javaHomeReference) {
+        return false;
     }
+    std::wstring home = withTrailingBackslash(javaHome);
+    return hasJavaDll(home) && useRuntimeIn(home, Bitness::checked);
+}
 
+// The last source: the runtime-not-found dialog. The folder the user chose is
+// remembered so that the next start finds it without asking.
+bool Launcher::useRuntimeTheUserChooses()
+{
     std::optional<ChosenRuntime> chosen =
         askForRuntime(GetActiveWindow(), runtimeNotFoundMessage(settings), settings.jvmType);
     if (!chosen) {
@@ -130,7 +143,7 @@ bool Launcher::findRuntime()
     }
     jvmLibraryPath = chosen->jvmLibraryPath;
     checkRuntimeBitness();
-    storeChosenRuntimeFolder(ownerWindow(), settings, chosen->folder);
+    storeChosenRuntimeFolder(paths, settings, chosen->folder);
     return true;
 }
 
@@ -246,16 +259,14 @@ void Launcher::askDefaultStackSize()
 
 int Launcher::runJavaProgram()
 {
-    prepareVmEnvironment(jvmLibraryPath, settings, vmOptions);
+    prepareVmEnvironment(jvmLibraryPath, paths, settings, vmOptions);
     if (splashWanted()) {
-        if (std::optional<std::wstring> settingsFile = settingsFilePath(ownerWindow())) {
-            splash.startSplash(*settingsFile, jvmLibraryPath);
-        }
+        splash.startSplash(settings.splash, jvmLibraryPath);
     }
     if (!bindJvmLibrary(ownerWindow(), jvmLibraryPath, jvmEntries)) {
         return -1;
     }
-    assembleVmOptions(ownerWindow(), settings, arguments, vmOptions, vmThreadStackSize,
+    assembleVmOptions(ownerWindow(), paths, settings, arguments, vmOptions, vmThreadStackSize,
                       streamRedirection);
     askDefaultStackSize();
 

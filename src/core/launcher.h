@@ -30,9 +30,18 @@ public:
 private:
     static DWORD WINAPI vmThreadMain(void* parameter);
 
+    // Whether a runtime from outside the product is checked for the pair.
+    enum class Bitness { checked, trusted };
+
     HWND ownerWindow() const { return splash.ownerWindow(); }
     void applyWorkingFolder();
     [[nodiscard]] bool findRuntime();
+    [[nodiscard]] bool useRuntimeIn(const std::wstring& homeFolder, Bitness bitness);
+    [[nodiscard]] bool useConfiguredRuntime();
+    [[nodiscard]] bool useRuntimeBesideExecutable();
+    [[nodiscard]] bool useRegisteredRuntime();
+    [[nodiscard]] bool useJavaHomeRuntime();
+    [[nodiscard]] bool useRuntimeTheUserChooses();
     void checkRuntimeBitness();
 
     int runPairProduct();
@@ -43,6 +52,7 @@ private:
     void prepareVmRun();
     [[nodiscard]] bool runVmOnThisThread();
 
+    ProductPaths paths;
     LauncherSettings settings;
     std::vector<std::wstring> arguments;
     std::wstring jvmLibraryPath;

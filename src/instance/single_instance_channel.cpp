@@ -3,32 +3,23 @@
 #include <optional>
 #include <utility>
 
-#include "config/embedded_settings.h"
-#include "config/module_path.h"
-#include "config/settings_path_rules.h"
 
 SingleInstanceChannel::~SingleInstanceChannel()
 {
     closeChannel();
 }
 
-bool SingleInstanceChannel::setUp(HWND owner, const LauncherSettings& settings,
+bool SingleInstanceChannel::setUp(const LauncherSettings& settings,
+                                  const std::wstring& executablePath,
                                   const std::vector<std::wstring>& arguments)
 {
     singleInstanceActive_ = false;
     isFirstInstance_ = false;
-    std::optional<std::wstring> executablePath = modulePath(owner);
-    if (!executablePath) {
-        return false;
-    }
-    std::optional<std::wstring> settingsFile = settingsFilePathFor(*executablePath);
-    if (!settingsFile) {
-        return false;
-    }
-    if (!singleInstanceWanted(settings, std::move(*settingsFile))) {
+    // A service never shares, whatever "Single Instance" says.
+    if (!settings.singleInstance || settings.isService) {
         return true;
     }
-    std::optional<ChannelNames> names = channelNamesFor(*executablePath);
+    std::optional<ChannelNames> names = channelNamesFor(executablePath);
     if (!names) {
         return true;
     }
@@ -53,18 +44,6 @@ bool SingleInstanceChannel::setUp(HWND owner, const LauncherSettings& settings,
         return true;
     }
     return handOver(arguments);
-}
-
-bool SingleInstanceChannel::singleInstanceWanted(const LauncherSettings& settings,
-                                                 std::wstring settingsFile) const
-{
-    // A service never shares, whatever "Single Instance" says.
-    if (settings.isService) {
-        return false;
-    }
-    // Only "yes" exactly: "Yes" and "true" leave the mode off.
-    return openLayeredSettings(std::move(settingsFile))
-               .readSetting(L"Application", L"Single Instance") == L"yes";
 }
 
 void SingleInstanceChannel::acquireHandoverLock(const std::wstring& name)

@@ -21,10 +21,10 @@ public:
     SingleInstanceChannel(const SingleInstanceChannel&) = delete;
     SingleInstanceChannel& operator=(const SingleInstanceChannel&) = delete;
 
-    // Decides the role of this process. A later start hands its arguments to
-    // the first instance here. False when the settings file path cannot be
-    // formed or the arguments cannot be handed over.
-    [[nodiscard]] bool setUp(HWND owner, const LauncherSettings& settings,
+    // Decides the role of this process; the starts of one executable path
+    // share a channel. A later start hands its arguments to the first
+    // instance here. False when the arguments cannot be handed over.
+    [[nodiscard]] bool setUp(const LauncherSettings& settings, const std::wstring& executablePath,
                              const std::vector<std::wstring>& arguments);
 
     bool singleInstanceActive() const { return singleInstanceActive_; }
@@ -44,8 +44,6 @@ public:
     void closeChannel();
 
 private:
-    [[nodiscard]] bool singleInstanceWanted(const LauncherSettings& settings,
-                                            std::wstring settingsFile) const;
     void acquireHandoverLock(const std::wstring& name);
     void releaseHandoverLock();
     void becomeFirstInstance(const ChannelNames& names, const LauncherSettings& settings);

@@ -4,6 +4,7 @@
 
 #include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
+#include "support/folder_of_path.h"
 #include "ui/centre_dialog.h"
 #include "ui/com_apartment.h"
 #include "runtime/jvm_library_probe.h"
@@ -33,14 +34,6 @@ private:
     const ShellBrowseFunctions& shell_;
     PIDLIST_ABSOLUTE list_;
 };
-
-std::wstring withTrailingBackslash(std::wstring folder)
-{
-    if (!folder.empty() && folder.back() != L'\\') {
-        folder += L'\\';
-    }
-    return folder;
-}
 
 }  // namespace
 

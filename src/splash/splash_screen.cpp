@@ -1,11 +1,9 @@
 #include "splash/splash_screen.h"
 
-#include "config/settings_store.h"
 #include "splash/splash_rules.h"
 
 namespace {
 
-constexpr wchar_t kDisplaySection[] = L"Display";
 // How long closeSplashWindow waits for the splash thread before it posts
 // WM_QUIT again, in case the thread had no message queue yet.
 constexpr DWORD kQuitRepostMilliseconds = 10;
@@ -17,21 +15,16 @@ SplashScreen::~SplashScreen()
     closeSplashWindow();
 }
 
-void SplashScreen::startSplash(const std::wstring& settingsFilePath,
-                               const std::wstring& jvmLibraryPath)
+void SplashScreen::startSplash(const SplashSettings& settings, const std::wstring& jvmLibraryPath)
 {
-    // Straight from the file: no embedded layer, no "+" sections, no per-user
-    // copy and no variable expansion.
-    IniSettingsStore settingsFile(settingsFilePath);
-    splashPicture_ = settingsFile.readSetting(kDisplaySection, L"Splash Screen");
-    splashShadow_ = settingsFile.readSetting(kDisplaySection, L"Splash Screen Shadow");
-    std::wstring preferNative =
-        settingsFile.readSetting(kDisplaySection, L"Preffer Native Splash Screen");
+    // The picture's path is used as written: no variable expansion.
+    splashPicture_ = settings.picture;
+    splashShadow_ = settings.shadow;
     if (splashPicture_.empty()) {
         return;
     }
     std::wstring libraryPath = runtimeSplashLibraryPath(jvmLibraryPath);
-    if (nativeSplashPreferred(preferNative) && !libraryPath.empty() &&
+    if (nativeSplashPreferred(settings.preferNative) && !libraryPath.empty() &&
         startRuntimeSplash(libraryPath, splashPicture_, jvmLibraryPath, runtimeSplashClose_)) {
         return;
     }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "config/launcher_settings.h"
 #include "splash/runtime_splash.h"
 #include "splash/splash_window.h"
 #include "support/handle_owners.h"
@@ -19,11 +20,10 @@ public:
     SplashScreen(const SplashScreen&) = delete;
     SplashScreen& operator=(const SplashScreen&) = delete;
 
-    // Reads the "Display" keys from the settings file itself and shows the
-    // picture: through the runtime's splash library when it is preferred and
-    // works, otherwise in the own window on the splash thread. Nothing
-    // happens without a picture.
-    void startSplash(const std::wstring& settingsFilePath, const std::wstring& jvmLibraryPath);
+    // Shows the picture: through the runtime's splash library when it is
+    // preferred and works, otherwise in the own window on the splash thread.
+    // Nothing happens without a picture.
+    void startSplash(const SplashSettings& settings, const std::wstring& jvmLibraryPath);
 
     // Ends the own splash window's thread and destroys the window; nothing
     // when there is no own window.

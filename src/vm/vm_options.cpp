@@ -3,18 +3,13 @@
 #include <optional>
 #include <utility>
 
-#include "config/embedded_settings.h"
-#include "config/environment_text.h"
-#include "support/folder_of_path.h"
-#include "config/module_path.h"
-#include "config/setting_forms.h"
-#include "config/settings_path_rules.h"
-#include "support/split_text.h"
 #include "config/cmd_arguments.h"
-#include "ui/error_reporter.h"
+#include "config/environment_text.h"
 #include "resources/resource_ids.h"
+#include "support/folder_of_path.h"
 #include "support/handle_owners.h"
 #include "support/long_path.h"
+#include "ui/error_reporter.h"
 #include "vm/machine_memory.h"
 #include "vm/memory_options.h"
 #include "vm/vm_option_text.h"
@@ -72,22 +67,20 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& executa
     } while (FindNextFileW(search.get(), &match));
 }
 
-std::wstring classPathFromSettings(const SettingsStore& store, const std::wstring& executablePath)
+std::wstring classPathFromSettings(const LauncherSettings& settings, const ProductPaths& paths)
 {
-    const std::wstring executableFolder =
-        folderOfPath(executablePath, FolderForm::withoutTrailingBackslash);
     std::wstring classPath;
-    for (std::wstring entry : splitText(store.readSetting(L"Class Path", L"Class Path"), L";")) {
+    for (std::wstring entry : settings.classPath) {
         static_cast<void>(expandEnvironmentInPlace(entry));
         if (isSearchedClassPathEntry(entry)) {
-            expandClassPathEntry(entry, executableFolder, classPath);
+            expandClassPathEntry(entry, paths.executableFolder, classPath);
         } else {
             classPath += entry;
             classPath += L';';
         }
     }
-    if (isYesIgnoringCase(store.readSetting(L"Application", L"Embedded Jar"))) {
-        classPath = executablePath + L';' + classPath;
+    if (settings.embeddedJar) {
+        classPath = paths.executablePath + L';' + classPath;
     }
     return classPath;
 }
@@ -107,20 +100,20 @@ void addVmParameter(std::wstring token, std::vector<std::wstring>& pending,
     pending.push_back(std::move(token));
 }
 
-StreamRedirection streamRedirectionFromSettings(const SettingsStore& store)
+StreamRedirection streamRedirectionFromSettings(const LauncherSettings& settings)
 {
     StreamRedirection redirection;
-    redirection.outputFile = expanded(store.readSetting(L"Application", L"Output File"));
-    redirection.outputAppend = isExactlyYes(store.readSetting(L"Application", L"Output Append"));
-    redirection.errorFile = expanded(store.readSetting(L"Application", L"Error File"));
-    redirection.errorAppend = isExactlyYes(store.readSetting(L"Application", L"Error Append"));
+    redirection.outputFile = expanded(settings.outputFile);
+    redirection.outputAppend = settings.outputAppend;
+    redirection.errorFile = expanded(settings.errorFile);
+    redirection.errorAppend = settings.errorAppend;
     return redirection;
 }
 
 }  // namespace
 
-void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const LauncherSettings& settings,
-                          VmOptionList& options)
+void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const ProductPaths& paths,
+                          const LauncherSettings& settings, VmOptionList& options)
 {
     // Both variables are set first, so that every setting expanded from here
     // on may refer to the runtime.
@@ -129,44 +122,31 @@ void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const LauncherSett
 
     if (!settings.libraryPath.empty()) {
         // %Path% in it is still the inherited PATH: the new one is set below.
-        const std::wstring executableFolder =
-            moduleFolder(nullptr, FolderForm::withTrailingBackslash).value_or(std::wstring());
         appendOption(options, L"-Djava.library.path=" +
-                                  expanded(libraryPathText(settings.libraryPath, executableFolder,
-                                                           jvmLibraryPath)));
+                                  expanded(libraryPathText(
+                                      settings.libraryPath,
+                                      withTrailingBackslash(paths.executableFolder), jvmLibraryPath)));
     }
     setVariable(L"Path", expanded(searchPathText(settings.systemPath, jvmLibraryPath)));
 }
 
-void assembleVmOptions(HWND owner, const LauncherSettings&, std::vector<std::wstring>& arguments,
-                       VmOptionList& options, std::uint64_t& vmThreadStackSize,
-                       StreamRedirection& streamRedirection)
+void assembleVmOptions(HWND owner, const ProductPaths& paths, const LauncherSettings& settings,
+                       std::vector<std::wstring>& arguments, VmOptionList& options,
+                       std::uint64_t& vmThreadStackSize, StreamRedirection& streamRedirection)
 {
-    const std::optional<std::wstring> executablePath = modulePath(owner);
-    if (!executablePath) {
-        return;
-    }
-    std::optional<std::wstring> settingsFile = settingsFilePathFor(*executablePath);
-    if (!settingsFile) {
-        return;
-    }
-    const LayeredSettingsStore store = openLayeredSettings(std::move(*settingsFile));
-
-    const std::wstring classPath = classPathFromSettings(store, *executablePath);
+    const std::wstring classPath = classPathFromSettings(settings, paths);
     if (classPath.empty()) {
         ErrorReporter::showError(owner, IDS_CLASS_PATH_MISSING);
         return;
     }
     std::vector<std::wstring> pending{classPathOption(classPath)};
-    const std::wstring parameters =
-        store.readSetting(L"Java Runtime Environment", L"Virtual Machine Parameters");
-    for (std::wstring& token : splitVmParameters(parameters)) {
+    for (std::wstring& token : splitVmParameters(settings.vmParameters)) {
         addVmParameter(std::move(token), pending, vmThreadStackSize);
     }
     for (const std::wstring& entry : pending) {
         appendOption(options, expanded(entry));
     }
 
-    streamRedirection = streamRedirectionFromSettings(store);
-    appendCmdArguments(store, arguments);
+    streamRedirection = streamRedirectionFromSettings(settings);
+    appendCmdArguments(settings.cmd, arguments);
 }

@@ -24,12 +24,12 @@ struct StreamRedirection {
 
 // Sets the variables the runtime and the Java program's children see, and
 // adds the library path option when the product names one.
-void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const LauncherSettings& settings,
-                          VmOptionList& options);
+void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const ProductPaths& paths,
+                          const LauncherSettings& settings, VmOptionList& options);
 
 // Builds the option list; may add arguments ("Cmd"), set the VM thread's
 // stack size from an -Xss option and fill the stream redirection. Reports a
 // missing class path itself; the VM is created all the same.
-void assembleVmOptions(HWND owner, const LauncherSettings& settings,
+void assembleVmOptions(HWND owner, const ProductPaths& paths, const LauncherSettings& settings,
                        std::vector<std::wstring>& arguments, VmOptionList& options,
                        std::uint64_t& vmThreadStackSize, StreamRedirection& streamRedirection);

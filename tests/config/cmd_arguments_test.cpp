@@ -15,7 +15,8 @@ protected:
     Arguments appendedFrom(std::string_view fileText, Arguments arguments = {L"doc.txt"})
     {
         writeFileBytes(path_, fileText);
-        appendCmdArguments(LayeredSettingsStore(path_), arguments);
+        appendCmdArguments(LayeredSettingsStore(path_).readSetting(L"Application", L"Cmd"),
+                           arguments);
         return arguments;
     }
 
@@ -53,7 +54,7 @@ TEST_F(CmdArgumentsTest, PlusSectionExtendsTheEmbeddedValue)
     EnvironmentVariableGuard folder(L"TARVO_TEST_CMD_FOLDER", L"C:\\Daten");
     writeFileBytes(path_, "[Application+]\r\nCmd=-last\r\n");
     Arguments arguments{L"doc.txt"};
-    appendCmdArguments(openLayeredSettings(path_), arguments);
+    appendCmdArguments(openLayeredSettings(path_).readSetting(L"Application", L"Cmd"), arguments);
     EXPECT_EQ(arguments,
               (Arguments{L"doc.txt", L"--embedded", L"C:\\Daten\\Datei \u00e4.txt", L"-last"}));
 }

@@ -87,6 +87,15 @@ inline std::optional<std::string> readFileBytes(const std::wstring& path)
     return bytes;
 }
 
+// The test program stands in for the launcher: its own path decides the
+// settings file names.
+inline std::wstring testProgramPath()
+{
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return std::wstring(buffer, length);
+}
+
 inline bool folderExists(const std::wstring& path)
 {
     DWORD attributes = GetFileAttributesW(path.c_str());

@@ -87,29 +87,21 @@ TEST(ModulePath, PathThatFitsIsReadOnceAndLongerPathIsReadWhole)
     EXPECT_TRUE(shownErrors.empty());
 }
 
-TEST(ModulePath, FolderOfThisTestProgramInBothForms)
+TEST(ProductPaths, FolderAndSettingsFileOfThisTestProgram)
 {
-    std::optional<std::wstring> path = modulePath(nullptr);
-    std::optional<std::wstring> withBackslash =
-        moduleFolder(nullptr, FolderForm::withTrailingBackslash);
-    std::optional<std::wstring> withoutBackslash =
-        moduleFolder(nullptr, FolderForm::withoutTrailingBackslash);
-    ASSERT_TRUE(path && withBackslash && withoutBackslash);
-    EXPECT_EQ(*withBackslash, *withoutBackslash + L"\\");
-    EXPECT_TRUE(folderExists(*withoutBackslash));
-    EXPECT_EQ(CompareStringOrdinal(path->c_str(), -1,
-                                   (*withBackslash + L"config_tests.exe").c_str(), -1, TRUE),
+    std::optional<ProductPaths> paths = findProductPaths(nullptr);
+    ASSERT_TRUE(paths);
+    EXPECT_EQ(paths->executablePath, modulePath(nullptr));
+    EXPECT_NE(paths->executableFolder.back(), L'\\');
+    EXPECT_TRUE(folderExists(paths->executableFolder));
+    EXPECT_EQ(CompareStringOrdinal(paths->executablePath.c_str(), -1,
+                                   (paths->executableFolder + L"\\config_tests.exe").c_str(), -1,
+                                   TRUE),
               CSTR_EQUAL);
-    EXPECT_TRUE(fileExists(*path));
-}
-
-TEST(SettingsFilePath, IsBesideThisTestProgramWithItsBaseName)
-{
-    std::optional<std::wstring> folder = moduleFolder(nullptr, FolderForm::withTrailingBackslash);
-    std::optional<std::wstring> settings = settingsFilePath(nullptr);
-    ASSERT_TRUE(folder && settings);
-    EXPECT_EQ(CompareStringOrdinal(settings->c_str(), -1,
-                                   (*folder + L"config_tests.ini").c_str(), -1, TRUE),
+    EXPECT_TRUE(fileExists(paths->executablePath));
+    EXPECT_EQ(CompareStringOrdinal(paths->settingsFile.c_str(), -1,
+                                   (paths->executableFolder + L"\\config_tests.ini").c_str(), -1,
+                                   TRUE),
               CSTR_EQUAL);
 }
 

@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "config/settings_paths.h"
 #include "config_test_helpers.h"
 
 namespace {
 
-// The test program stands in for the launcher: its own path decides the
-// settings file names.
-std::wstring testProgramPath()
+ProductPaths thisProgram()
 {
-    wchar_t buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return std::wstring(buffer, length);
+    return findProductPaths(nullptr).value();
 }
 
 std::wstring withoutExtension(const std::wstring& path)
@@ -46,13 +43,13 @@ TEST(ChosenRuntimeFolder, ApplicationWritesThePerUserFilesOnly)
     settings.productCode = L"AT-1";
     settings.pairProduct = pairFolder.file(L"acme32.exe");
 
-    std::vector<std::wstring> targets = chosenRuntimeTargets(nullptr, settings);
+    std::vector<std::wstring> targets = chosenRuntimeTargets(thisProgram(), settings);
     std::wstring userFolder = appData.path() + L"\\Acme Tools\\AT-1\\";
     ASSERT_EQ(targets.size(), 2u);
     EXPECT_EQ(targets[0], userFolder + baseName(testProgramPath()) + L".ini");
     EXPECT_EQ(targets[1], userFolder + L"acme32.ini");
 
-    storeChosenRuntimeFolder(nullptr, settings, L"D:\\Java\\jdk-17\\");
+    storeChosenRuntimeFolder(thisProgram(), settings, L"D:\\Java\\jdk-17\\");
     EXPECT_EQ(readJrePath(targets[0]), L"D:\\Java\\jdk-17\\");
     EXPECT_EQ(readJrePath(targets[1]), L"D:\\Java\\jdk-17\\");
     // The settings file beside the executable is left alone.
@@ -67,12 +64,12 @@ TEST(ChosenRuntimeFolder, ServiceWritesTheSettingsFilesBesideTheExecutables)
     settings.pairProduct = pairFolder.file(L"acme32.exe");
     std::wstring ownFile = withoutExtension(testProgramPath()) + L".ini";
 
-    std::vector<std::wstring> targets = chosenRuntimeTargets(nullptr, settings);
+    std::vector<std::wstring> targets = chosenRuntimeTargets(thisProgram(), settings);
     ASSERT_EQ(targets.size(), 2u);
     EXPECT_EQ(targets[0], ownFile);
     EXPECT_EQ(targets[1], pairFolder.file(L"acme32.ini"));
 
-    storeChosenRuntimeFolder(nullptr, settings, L"C:\\Java\\jre\\");
+    storeChosenRuntimeFolder(thisProgram(), settings, L"C:\\Java\\jre\\");
     EXPECT_EQ(readJrePath(ownFile), L"C:\\Java\\jre\\");
     EXPECT_EQ(readJrePath(targets[1]), L"C:\\Java\\jre\\");
     DeleteFileW(ownFile.c_str());
@@ -85,7 +82,7 @@ TEST(ChosenRuntimeFolder, NoPairProductMeansOneTarget)
     LauncherSettings settings;
     settings.productName = L"Acme";
     settings.productCode = L"1";
-    EXPECT_EQ(chosenRuntimeTargets(nullptr, settings).size(), 1u);
+    EXPECT_EQ(chosenRuntimeTargets(thisProgram(), settings).size(), 1u);
     settings.isService = true;
-    EXPECT_EQ(chosenRuntimeTargets(nullptr, settings).size(), 1u);
+    EXPECT_EQ(chosenRuntimeTargets(thisProgram(), settings).size(), 1u);
 }

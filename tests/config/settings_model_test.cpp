@@ -93,6 +93,18 @@ TEST(SettingsModel, ReadsEveryKeyInItsOrderAndFromItsPlace)
         jre(L"Library Path"),
         app(L"Pair Product"),
         app(L"Pair Return Code"),
+        app(L"Single Instance"),
+        L"layered Class Path/Class Path",
+        app(L"Embedded Jar"),
+        jre(L"Virtual Machine Parameters"),
+        app(L"Output File"),
+        app(L"Output Append"),
+        app(L"Error File"),
+        app(L"Error Append"),
+        app(L"Cmd"),
+        L"file Display/Splash Screen",
+        L"file Display/Splash Screen Shadow",
+        L"file Display/Preffer Native Splash Screen",
     };
     EXPECT_EQ(source.reads, expected);
     // The per-user file is the one of the product just read.

@@ -14,23 +14,21 @@ protected:
 
 TEST_F(UserSettingsFilePathTest, WithoutFolderCreationNothingIsCreated)
 {
-    std::optional<std::wstring> path =
-        userSettingsFilePath(nullptr, L"Acme: Tools/Pro?", L"AT-2", false);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(*path, appData_.path() + L"\\Acme ToolsPro\\AT-2\\config_tests.ini");
+    std::wstring path =
+        userSettingsFilePathFor(testProgramPath(), L"Acme: Tools/Pro?", L"AT-2", false);
+    EXPECT_EQ(path, appData_.path() + L"\\Acme ToolsPro\\AT-2\\config_tests.ini");
     EXPECT_FALSE(folderExists(appData_.path() + L"\\Acme ToolsPro"));
 }
 
 TEST_F(UserSettingsFilePathTest, WithFolderCreationBothFoldersExistButNotTheFile)
 {
-    std::optional<std::wstring> path =
-        userSettingsFilePath(nullptr, L"Acme: Tools/Pro?", L"AT-2", true);
-    ASSERT_TRUE(path);
+    std::wstring path =
+        userSettingsFilePathFor(testProgramPath(), L"Acme: Tools/Pro?", L"AT-2", true);
     EXPECT_TRUE(folderExists(appData_.path() + L"\\Acme ToolsPro"));
     EXPECT_TRUE(folderExists(appData_.path() + L"\\Acme ToolsPro\\AT-2"));
-    EXPECT_FALSE(fileExists(*path));
+    EXPECT_FALSE(fileExists(path));
     // Folders that exist already are no failure.
-    EXPECT_EQ(userSettingsFilePath(nullptr, L"Acme: Tools/Pro?", L"AT-2", true), path);
+    EXPECT_EQ(userSettingsFilePathFor(testProgramPath(), L"Acme: Tools/Pro?", L"AT-2", true), path);
 }
 
 TEST_F(UserSettingsFilePathTest, PairedExecutableGetsItsOwnFileAndAlwaysItsFolders)

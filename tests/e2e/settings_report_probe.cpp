@@ -10,13 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "config/embedded_settings.h"
-#include "config/module_path.h"
-#include "config/settings_path_rules.h"
-#include "config/settings_reader.h"
 #include "config/cmd_arguments.h"
 #include "config/command_line_split.h"
 #include "config/runtime_version.h"
+#include "config/settings_paths.h"
+#include "config/settings_reader.h"
 #include "support/handle_owners.h"
 #include "support/test_text.h"
 
@@ -101,14 +99,10 @@ int wmain()
 {
     std::vector<std::wstring> arguments = argumentsFromCommandLine(GetCommandLineW());
     LauncherSettings settings;
-    bool read = readLauncherSettings(nullptr, settings);
+    std::optional<ProductPaths> paths = findProductPaths(nullptr);
+    bool read = paths && readLauncherSettings(nullptr, *paths, settings);
     if (read) {
-        std::optional<std::wstring> executable = modulePath(nullptr);
-        std::optional<std::wstring> settingsFile =
-            executable ? settingsFilePathFor(*executable) : std::nullopt;
-        if (settingsFile) {
-            appendCmdArguments(openLayeredSettings(*settingsFile), arguments);
-        }
+        appendCmdArguments(settings.cmd, arguments);
     }
     if (!writeReport(report(read, settings, arguments))) {
         return 2;

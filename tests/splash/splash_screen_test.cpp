@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "config/settings_store.h"
 #include "splash/splash_checks.h"
 #include "splash/test_pictures.h"
 #include "support/sandbox.h"
@@ -55,6 +56,17 @@ protected:
         writeDisplay("Splash Screen=" + toUtf8(sandbox.pathOf(fileName)) + "\r\n" + moreKeys);
     }
 
+    // The "Display" keys of the settings file, read from the file alone as
+    // the launcher reads them.
+    void startSplash()
+    {
+        IniSettingsStore file(settingsFile);
+        SplashSettings display{file.readSetting(L"Display", L"Splash Screen"),
+                               file.readSetting(L"Display", L"Splash Screen Shadow"),
+                               file.readSetting(L"Display", L"Preffer Native Splash Screen")};
+        splash.startSplash(display, jvmLibrary);
+    }
+
     HWND shownSplashWindow()
     {
         std::optional<HWND> window = waitForSplashWindow(GetCurrentProcessId());
@@ -89,7 +101,7 @@ TEST_F(SplashInProcess, PngPictureFillsABorderlessToolWindowInTheScreenCentre)
 {
     Image picture = quadrantPicture(301, 201);
     usePicture(L"splash.png", pngFileBytes(picture));
-    splash.startSplash(settingsFile, jvmLibrary);
+    startSplash();
     HWND window = shownSplashWindow();
     ASSERT_NE(window, nullptr);
 
@@ -116,7 +128,7 @@ TEST_F(SplashInProcess, BmpPictureWithPaddedRowsIsDrawnExactly)
     // 121 pixels make 363 bytes a row, padded to 364.
     Image picture = quadrantPicture(121, 91);
     usePicture(L"splash.bmp", bmpFileBytes(picture));
-    splash.startSplash(settingsFile, jvmLibrary);
+    startSplash();
     HWND window = shownSplashWindow();
     ASSERT_NE(window, nullptr);
     expectShowsPicture(window, picture, {451, 338, 572, 429});
@@ -130,7 +142,7 @@ TEST_F(SplashInProcess, PictureWiderThanTheScreenOverhangsBothEdgesEvenly)
     // (1024 - 1225) / 2 is -100.5: the window starts at -100, not -101.
     Image picture = quadrantPicture(1225, 61);
     usePicture(L"wide.bmp", bmpFileBytes(picture));
-    splash.startSplash(settingsFile, jvmLibrary);
+    startSplash();
     HWND window = shownSplashWindow();
     ASSERT_NE(window, nullptr);
     expectShowsPicture(window, picture, {-100, 353, 1125, 414});
@@ -143,7 +155,7 @@ TEST_F(SplashInProcess, OnlyTheExactWordTrueGivesTheDropShadow)
         SCOPED_TRACE(shadow);
         usePicture(L"small.png", pngFileBytes(picture),
                    std::string("Splash Screen Shadow=") + shadow + "\r\n");
-        splash.startSplash(settingsFile, jvmLibrary);
+        startSplash();
         HWND window = shownSplashWindow();
         ASSERT_NE(window, nullptr);
         bool hasShadow = (classStyleOf(window) & CS_DROPSHADOW) != 0;
@@ -157,7 +169,7 @@ TEST_F(SplashInProcess, OnlyTheExactWordTrueGivesTheDropShadow)
 TEST_F(SplashInProcess, MissingPictureGivesAnEmptyWindowInTheCentre)
 {
     writeDisplay("Splash Screen=" + toUtf8(sandbox.pathOf(L"gone.png")) + "\r\n");
-    splash.startSplash(settingsFile, jvmLibrary);
+    startSplash();
     HWND window = shownSplashWindow();
     ASSERT_NE(window, nullptr);
     RECT rect{};
@@ -172,7 +184,7 @@ TEST_F(SplashInProcess, UnreadablePictureFileGivesAnEmptyWindow)
 {
     writeDisplay("Splash Screen=" + toUtf8(sandbox.pathOf(L"notes.png")) + "\r\n");
     ASSERT_TRUE(sandbox.writeFile(L"notes.png", "this is no picture"));
-    splash.startSplash(settingsFile, jvmLibrary);
+    startSplash();
     HWND window = shownSplashWindow();
     ASSERT_NE(window, nullptr);
     RECT rect{};
@@ -187,7 +199,7 @@ TEST_F(SplashInProcess, ClosingTwiceOrWithoutASplashDoesNothing)
     splash.callRuntimeSplashClose();
     EXPECT_EQ(splash.ownerWindow(), nullptr);
     usePicture(L"small.png", pngFileBytes(quadrantPicture(20, 20)));
-    splash.startSplash(settingsFile, jvmLibrary);
+    startSplash();
     // Closed at once, maybe before the thread had its message queue.
     splash.closeSplashWindow();
     splash.closeSplashWindow();
@@ -202,7 +214,7 @@ TEST_F(SplashInProcess, PreferredRuntimeLibraryGetsTheFourCallsInOrderAndNoWindo
     ASSERT_TRUE(layOutTestSplashLibrary(runtimeHome, TestSplashLibrary::complete));
     usePicture(L"splash.png", pngFileBytes(quadrantPicture(20, 20)),
                "Preffer Native Splash Screen=yEs\r\n");
-    splash.startSplash(settingsFile, jvmLibrary);
+    startSplash();
     std::string picture = toUtf8(sandbox.pathOf(L"splash.png"));
     std::vector<std::string> expected = {
         "splashscreen loaded " + toUtf8(runtimeHome + L"\\bin\\splashscreen.dll"),
@@ -224,7 +236,7 @@ TEST_F(SplashInProcess, LibraryWithoutSetFileJarNameLeavesThePictureToTheOwnWind
     ASSERT_TRUE(layOutTestSplashLibrary(runtimeHome, TestSplashLibrary::withoutSetFileJarName));
     usePicture(L"splash.png", pngFileBytes(quadrantPicture(20, 20)),
                "Preffer Native Splash Screen=Yes\r\n");
-    splash.startSplash(settingsFile, jvmLibrary);
+    startSplash();
     HWND window = shownSplashWindow();
     EXPECT_NE(window, nullptr);
     EXPECT_EQ(readTestJvmTrace(trace),
@@ -242,7 +254,7 @@ TEST_F(SplashInProcess, RuntimeLibraryIsLeftAloneUnlessYesIsWritten)
     ASSERT_TRUE(layOutTestSplashLibrary(runtimeHome, TestSplashLibrary::complete));
     usePicture(L"splash.png", pngFileBytes(quadrantPicture(20, 20)),
                "Preffer Native Splash Screen=true\r\n");
-    splash.startSplash(settingsFile, jvmLibrary);
+    startSplash();
     EXPECT_NE(shownSplashWindow(), nullptr);
     EXPECT_TRUE(readTestJvmTrace(trace).empty()) << "the runtime's library was loaded";
 }
@@ -253,7 +265,7 @@ TEST_F(SplashInProcess, WithoutAPictureNothingIsLoadedOrShown)
     for (const char* keys : {"Preffer Native Splash Screen=Yes\r\n",
                              "Splash Screen=\r\nPreffer Native Splash Screen=Yes\r\n"}) {
         writeDisplay(keys);
-        splash.startSplash(settingsFile, jvmLibrary);
+        startSplash();
         EXPECT_TRUE(readTestJvmTrace(trace).empty());
         EXPECT_EQ(splash.ownerWindow(), nullptr);
     }
