@@ -110,15 +110,20 @@ bool isAbsoluteSettingPath(std::wstring_view path)
     return path.size() >= 2 && ((path[0] == L'\\' && path[1] == L'\\') || path[1] == L':');
 }
 
+std::wstring settingPathUnder(std::wstring_view path, std::wstring_view executableFolder)
+{
+    if (isAbsoluteSettingPath(path)) {
+        return std::wstring(path);
+    }
+    std::wstring underFolder(executableFolder);
+    underFolder += L'\\';
+    underFolder += path;
+    return underFolder;
+}
+
 std::wstring resolveJrePath(std::wstring_view value, std::wstring_view executableFolder)
 {
-    if (value.empty() || isAbsoluteSettingPath(value)) {
-        return std::wstring(value);
-    }
-    std::wstring path(executableFolder);
-    path += L'\\';
-    path += value;
-    return path;
+    return value.empty() ? std::wstring() : settingPathUnder(value, executableFolder);
 }
 
 std::wstring mainClassFromText(std::wstring_view text)

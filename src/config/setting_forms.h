@@ -36,6 +36,10 @@ void applyVmProvider(std::wstring_view text, LauncherSettings& settings);
 // A path that starts with a single backslash is relative.
 bool isAbsoluteSettingPath(std::wstring_view path);
 
+// A setting path made absolute: an absolute one is kept, a relative one is
+// put under the executable's folder (given without a trailing backslash).
+std::wstring settingPathUnder(std::wstring_view path, std::wstring_view executableFolder);
+
 // "JRE Path" made absolute: an empty value stays empty, an absolute one is
 // kept, a relative one is put under the executable's folder.
 std::wstring resolveJrePath(std::wstring_view value, std::wstring_view executableFolder);

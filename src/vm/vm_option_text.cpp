@@ -55,13 +55,7 @@ bool isSearchedClassPathEntry(std::wstring_view entry)
 
 std::wstring classPathSearchPattern(std::wstring_view entry, std::wstring_view executableFolder)
 {
-    if (isAbsoluteSettingPath(entry)) {
-        return std::wstring(entry);
-    }
-    std::wstring pattern(executableFolder);
-    pattern += L'\\';
-    pattern += entry;
-    return pattern;
+    return settingPathUnder(entry, executableFolder);
 }
 
 std::wstring searchResultFolder(std::wstring_view pattern)
