@@ -16,6 +16,7 @@
 
 #include "runtime/runtime_dialog_ids.h"
 #include "support/java_product.h"
+#include "support/polling.h"
 #include "support/screenshot.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_paths.h"
@@ -29,7 +30,6 @@ namespace {
 constexpr DWORD kWindowLimit = 15000;
 constexpr DWORD kExitLimit = 30000;
 constexpr UINT kAnswerLimit = 5000;
-constexpr DWORD kPollMilliseconds = 50;
 
 const wchar_t kCaption[] = L"JRE nicht gefunden";
 const wchar_t kMessageStart[] =
@@ -292,14 +292,8 @@ int pixelsNear(HWND control, Colour colour)
 // Polls until the control shows the colour; false at the limit.
 bool waitForColour(HWND control, Colour colour)
 {
-    ULONGLONG deadline = GetTickCount64() + kWindowLimit;
-    while (pixelsNear(control, colour) < kLinkPixelsWanted) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
+    return pollUntil([&] { return pixelsNear(control, colour) >= kLinkPixelsWanted; },
+                     kWindowLimit);
 }
 
 Colour colourOf(COLORREF value)
@@ -314,19 +308,6 @@ GUITHREADINFO guiStateOf(HWND window)
     state.cbSize = sizeof(state);
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &state);
     return state;
-}
-
-template <typename Condition>
-bool waitUntil(Condition condition)
-{
-    ULONGLONG deadline = GetTickCount64() + kWindowLimit;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
 }
 
 // Mouse input at a screen point: a move, then the button going down or up there.
@@ -423,7 +404,7 @@ protected:
         ASSERT_TRUE(waitForWindowToClose(*browser, kWindowLimit));
         // The dialog shows the folder, then looks into it: once it answers a
         // message after that, OK is settled.
-        ASSERT_TRUE(waitUntil([&] { return folderText(dialog) == folder; }))
+        ASSERT_TRUE(pollUntil([&] { return folderText(dialog) == folder; }, kWindowLimit))
             << "the dialog does not show " << toUtf8(folder);
         ASSERT_TRUE(ask(dialog, WM_NULL, 0, 0));
     }
@@ -688,12 +669,15 @@ TEST_F(RuntimeDialog, LinkOpensOnSpaceButNotOnAPressThatEndsBesideIt)
     {
         SCOPED_TRACE("pressed on the text, released beside it");
         ASSERT_TRUE(mouseAt(onText, MOUSEEVENTF_LEFTDOWN));
-        EXPECT_TRUE(waitUntil([&] {
+        auto focusedAndCaptured = [&] {
             GUITHREADINFO state = guiStateOf(link);
             return state.hwndFocus == link && state.hwndCapture == link;
-        })) << "the press did not focus and capture the link";
+        };
+        EXPECT_TRUE(pollUntil(focusedAndCaptured, kWindowLimit))
+            << "the press did not focus and capture the link";
         ASSERT_TRUE(mouseAt(beside, MOUSEEVENTF_LEFTUP));
-        EXPECT_TRUE(waitUntil([&] { return guiStateOf(link).hwndCapture == nullptr; }));
+        EXPECT_TRUE(
+            pollUntil([&] { return guiStateOf(link).hwndCapture == nullptr; }, kWindowLimit));
         // A message answered after the release has been handled.
         ASSERT_TRUE(ask(*dialog, WM_NULL, 0, 0));
         EXPECT_TRUE(waitForColour(link, kBlue));
@@ -703,12 +687,15 @@ TEST_F(RuntimeDialog, LinkOpensOnSpaceButNotOnAPressThatEndsBesideIt)
     {
         SCOPED_TRACE("Space on the focused link");
         ASSERT_TRUE(pressKey(VK_SPACE));
-        EXPECT_TRUE(waitUntil([&] { return product.sandbox().exists(L"opened.txt"); }))
+        EXPECT_TRUE(
+            pollUntil([&] { return product.sandbox().exists(L"opened.txt"); }, kWindowLimit))
             << "the link did not open";
-        EXPECT_TRUE(waitUntil([&] {
+        auto addressWritten = [&] {
             std::string text = product.sandbox().readFile(L"opened.txt").value_or("");
             return text.find(toUtf8(kDownloadAddress)) != std::string::npos;
-        })) << product.sandbox().readFile(L"opened.txt").value_or("");
+        };
+        EXPECT_TRUE(pollUntil(addressWritten, kWindowLimit))
+            << product.sandbox().readFile(L"opened.txt").value_or("");
         // Opened: the link now shows the visited colour of the settings.
         EXPECT_TRUE(waitForColour(link, kGreen));
         EXPECT_EQ(pixelsNear(link, kBlue), 0);
@@ -748,19 +735,20 @@ TEST_F(RuntimeDialog, CursorChangesOverTheLinkText)
     ASSERT_TRUE(mouseAt(beside, 0));
     // The arrow, once two looks a moment apart agree.
     HCURSOR arrow = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
+    auto steadyArrow = [&] {
         HCURSOR first = shownCursor();
         Sleep(200);
         arrow = shownCursor();
         return arrow != nullptr && arrow == first;
-    }));
+    };
+    ASSERT_TRUE(pollUntil(steadyArrow, kWindowLimit));
     ASSERT_TRUE(mouseAt(onText, 0));
-    EXPECT_TRUE(waitUntil([&] { return shownCursor() != arrow; }));
+    EXPECT_TRUE(pollUntil([&] { return shownCursor() != arrow; }, kWindowLimit));
     HCURSOR overText = shownCursor();
     ASSERT_TRUE(mouseAt(beside, 0));
-    EXPECT_TRUE(waitUntil([&] { return shownCursor() == arrow; }));
+    EXPECT_TRUE(pollUntil([&] { return shownCursor() == arrow; }, kWindowLimit));
     ASSERT_TRUE(mouseAt(onText, 0));
-    EXPECT_TRUE(waitUntil([&] { return shownCursor() == overText; }));
+    EXPECT_TRUE(pollUntil([&] { return shownCursor() == overText; }, kWindowLimit));
     ASSERT_TRUE(clickButton(*dialog, IDCANCEL));
     EXPECT_EQ(launcher->waitForExit(kExitLimit).exitCode, -1);
 }

@@ -16,6 +16,7 @@
 #include "support/image.h"
 #include "support/java_product.h"
 #include "support/png_writer.h"
+#include "support/polling.h"
 #include "support/test_jvm/test_jvm_classes.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_paths.h"
@@ -29,7 +30,6 @@ namespace {
 using Arguments = std::vector<std::wstring>;
 
 constexpr DWORD kStartLimit = 60000;
-constexpr DWORD kPollMilliseconds = 50;
 // How long a first instance's Java program lives unless a test ends it.
 constexpr wchar_t kLongLife[] = L"120000";
 // Exit code the tests give a first instance they end themselves.
@@ -98,14 +98,7 @@ std::optional<std::wstring> currentFolderOf(HANDLE process)
 // True once the trace file holds the line; false at the limit.
 bool waitForTraceLine(const std::wstring& traceFile, std::string_view line, DWORD limit)
 {
-    ULONGLONG deadline = GetTickCount64() + limit;
-    while (!traceHas(readTestJvmTrace(traceFile), line)) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
+    return pollUntil([&] { return traceHas(readTestJvmTrace(traceFile), line); }, limit);
 }
 
 // Every secondaryMain call of the form traced so far, once there are at
@@ -113,15 +106,13 @@ bool waitForTraceLine(const std::wstring& traceFile, std::string_view line, DWOR
 std::vector<Arguments> waitForSecondaryCalls(const std::wstring& traceFile, std::string_view form,
                                              std::size_t count, DWORD limit = kStartLimit)
 {
-    ULONGLONG deadline = GetTickCount64() + limit;
-    for (;;) {
-        std::vector<Arguments> calls =
-            secondaryArgumentsFromTrace(readTestJvmTrace(traceFile), form);
-        if (calls.size() >= count || GetTickCount64() >= deadline) {
-            return calls;
-        }
-        Sleep(kPollMilliseconds);
-    }
+    std::vector<Arguments> calls;
+    auto enoughCalls = [&] {
+        calls = secondaryArgumentsFromTrace(readTestJvmTrace(traceFile), form);
+        return calls.size() >= count;
+    };
+    static_cast<void>(pollUntil(enoughCalls, limit));
+    return calls;
 }
 
 // A copy of the shared record as it is now; none while there is no channel.
@@ -346,15 +337,11 @@ TEST_F(SingleInstance, ALaterStartBeforeTheVmExistsIsAnsweredOnceMainIsAboutToRu
     ASSERT_TRUE(later);
     // The later start has packed its arguments into the record.
     std::optional<InstanceRecord> record;
-    ULONGLONG deadline = GetTickCount64() + kStartLimit;
     auto packed = [&] {
         record = readRecord(app.channel());
         return record && unpackArguments(*record) == Arguments{L"23", L"x"};
     };
-    while (!packed() && GetTickCount64() < deadline) {
-        Sleep(kPollMilliseconds);
-    }
-    ASSERT_TRUE(packed());
+    ASSERT_TRUE(pollUntil(packed, kStartLimit));
     // The header as the first instance wrote it.
     EXPECT_EQ(record->firstProcessId, first->id());
     EXPECT_EQ(record->messageId, RegisterWindowMessageW(app.channel().c_str()));
@@ -439,16 +426,12 @@ TEST_F(SingleInstance, TwentyLaterStartsAtOnceEachGetTheirOwnAnswer)
         starts.push_back(std::move(*later));
     }
     // Let one of them hand over before the VM exists.
-    ULONGLONG deadline = GetTickCount64() + kStartLimit;
     auto handedOver = [&] {
         std::optional<InstanceRecord> record = readRecord(app.channel());
         return record &&
                std::find(sent.begin(), sent.end(), unpackArguments(*record)) != sent.end();
     };
-    while (!handedOver() && GetTickCount64() < deadline) {
-        Sleep(kPollMilliseconds);
-    }
-    ASSERT_TRUE(handedOver());
+    ASSERT_TRUE(pollUntil(handedOver, kStartLimit));
     ASSERT_TRUE(clickButton(*box, IDOK));
 
     for (int i = 0; i < kStarts; ++i) {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "support/polling.h"
 #include "support/screenshot.h"
 
 namespace harness {
 
 namespace {
 
-constexpr DWORD kPollMilliseconds = 50;
 // How long a window may take to answer one message before it counts as hung.
 constexpr UINT kAnswerLimitMilliseconds = 2000;
 // The string of user32's table that holds its default message box caption.
@@ -132,18 +132,18 @@ std::vector<HWND> topLevelWindowsOf(DWORD processId, bool visibleOnly)
 std::optional<HWND> waitForTopLevelWindow(DWORD processId, const std::function<bool(HWND)>& accept,
                                           DWORD limitMilliseconds)
 {
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    for (;;) {
+    std::optional<HWND> accepted;
+    auto acceptedOne = [&] {
         for (HWND window : topLevelWindowsOf(processId)) {
             if (accept(window)) {
-                return window;
+                accepted = window;
+                return true;
             }
         }
-        if (GetTickCount64() >= deadline) {
-            return std::nullopt;
-        }
-        Sleep(kPollMilliseconds);
-    }
+        return false;
+    };
+    static_cast<void>(pollUntil(acceptedOne, limitMilliseconds));
+    return accepted;
 }
 
 std::optional<HWND> waitForDialog(DWORD processId, DWORD limitMilliseconds)
@@ -155,14 +155,8 @@ std::optional<HWND> waitForDialog(DWORD processId, DWORD limitMilliseconds)
 
 bool waitForWindowToClose(HWND window, DWORD limitMilliseconds)
 {
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
+    return pollUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); },
+                     limitMilliseconds);
 }
 
 std::wstring windowClassName(HWND window)
@@ -315,15 +309,14 @@ MessageBoxIcon messageBoxIcon(HWND box, DWORD limitMilliseconds)
     if (!control) {
         return MessageBoxIcon::none;
     }
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    for (;;) {
+    MessageBoxIcon icon = MessageBoxIcon::unrecognised;
+    auto recognised = [&] {
         std::optional<Image> drawn = captureWindow(*control);
-        MessageBoxIcon icon = drawn ? matchSystemIcon(*drawn) : MessageBoxIcon::unrecognised;
-        if (icon != MessageBoxIcon::unrecognised || GetTickCount64() >= deadline) {
-            return icon;
-        }
-        Sleep(kPollMilliseconds);
-    }
+        icon = drawn ? matchSystemIcon(*drawn) : MessageBoxIcon::unrecognised;
+        return icon != MessageBoxIcon::unrecognised;
+    };
+    static_cast<void>(pollUntil(recognised, limitMilliseconds));
+    return icon;
 }
 
 std::wstring defaultMessageBoxCaption()
@@ -342,14 +335,8 @@ bool bringToFront(HWND window)
     }
     BringWindowToTop(window);
     SetForegroundWindow(window);
-    ULONGLONG deadline = GetTickCount64() + kAnswerLimitMilliseconds;
-    while (GetForegroundWindow() != window) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
+    return pollUntil([window] { return GetForegroundWindow() == window; },
+                     kAnswerLimitMilliseconds);
 }
 
 bool clickAt(POINT point)
