@@ -136,10 +136,7 @@ std::optional<POINT> closeBoxPoint(HWND window)
     RECT rect = windowRect(window);
     for (int y = rect.top; y < rect.top + 40 && y < rect.bottom; y += 2) {
         for (int x = rect.right - 1; x > rect.right - 80 && x > rect.left; x -= 2) {
-            DWORD_PTR hit = 0;
-            if (SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG,
-                                    2000, &hit) &&
-                hit == HTCLOSE) {
+            if (askWindow(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
                 return POINT{x, y};
             }
         }
@@ -151,18 +148,7 @@ std::optional<POINT> closeBoxPoint(HWND window)
 // releases it there, through the system's input queue as a hand would.
 bool drag(POINT from, POINT to)
 {
-    auto input = [](POINT point, DWORD flags) {
-        INPUT mouse{};
-        mouse.type = INPUT_MOUSE;
-        int width = std::max(GetSystemMetrics(SM_CXSCREEN) - 1, 1);
-        int height = std::max(GetSystemMetrics(SM_CYSCREEN) - 1, 1);
-        mouse.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / width);
-        mouse.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / height);
-        mouse.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        return mouse;
-    };
-    auto send = [](INPUT one) { return SendInput(1, &one, sizeof(INPUT)) == 1; };
-    if (!send(input(from, 0)) || !send(input(from, MOUSEEVENTF_LEFTDOWN))) {
+    if (!mouseAt(from, 0) || !mouseAt(from, MOUSEEVENTF_LEFTDOWN)) {
         return false;
     }
     constexpr int kSteps = 10;
@@ -170,14 +156,14 @@ bool drag(POINT from, POINT to)
         Sleep(30);  // the sizing loop takes each move as it comes
         POINT between{from.x + (to.x - from.x) * step / kSteps,
                       from.y + (to.y - from.y) * step / kSteps};
-        if (!send(input(between, 0))) {
+        if (!mouseAt(between, 0)) {
             return false;
         }
     }
     // Held still a moment before letting go, as a hand does: the sizing loop
     // takes the last move it has seen, not the place of the release.
     Sleep(300);
-    return send(input(to, MOUSEEVENTF_LEFTUP));
+    return mouseAt(to, MOUSEEVENTF_LEFTUP);
 }
 
 class ExceptionDialogRun : public ::testing::Test {

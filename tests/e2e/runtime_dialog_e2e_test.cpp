@@ -310,19 +310,6 @@ GUITHREADINFO guiStateOf(HWND window)
     return state;
 }
 
-// Mouse input at a screen point: a move, then the button going down or up there.
-bool mouseAt(POINT point, DWORD buttonFlag)
-{
-    int width = GetSystemMetrics(SM_CXSCREEN) - 1;
-    int height = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / width);
-    input.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / height);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttonFlag;
-    return SendInput(1, &input, sizeof(input)) == 1;
-}
-
 // A product with the test runtime moved out of the launcher's reach: the
 // launcher finds no runtime and shows the dialog.
 class RuntimeDialog : public testing::Test {
@@ -727,11 +714,6 @@ TEST_F(RuntimeDialog, CursorChangesOverTheLinkText)
     RECT linkFrame = windowRect(link);
     POINT onText{linkFrame.left + 10, (linkFrame.top + linkFrame.bottom) / 2};
     POINT beside{linkFrame.left + 10, linkFrame.bottom + 25};
-    auto shownCursor = [] {
-        CURSORINFO info{};
-        info.cbSize = sizeof(info);
-        return GetCursorInfo(&info) ? info.hCursor : nullptr;
-    };
     ASSERT_TRUE(mouseAt(beside, 0));
     // The arrow, once two looks a moment apart agree.
     HCURSOR arrow = nullptr;

@@ -222,18 +222,13 @@ TEST_F(RuntimeNotFoundDialogTest, TheCursorOverTheLinkTextIsTheHand)
     RECT link = harness::windowRect(GetDlgItem(shown.window(), IDC_DOWNLOAD_LINK));
     HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    auto shownCursor = [] {
-        CURSORINFO info{};
-        info.cbSize = sizeof(info);
-        return GetCursorInfo(&info) ? info.hCursor : nullptr;
-    };
     SetCursorPos(link.left + 10, link.bottom + 25);
-    EXPECT_TRUE(harness::pollUntil([&] { return shownCursor() == arrow; }, kLimit));
+    EXPECT_TRUE(harness::pollUntil([&] { return harness::shownCursor() == arrow; }, kLimit));
     SetCursorPos(link.left + 10, (link.top + link.bottom) / 2);
-    EXPECT_TRUE(harness::pollUntil([&] { return shownCursor() == hand; }, kLimit))
+    EXPECT_TRUE(harness::pollUntil([&] { return harness::shownCursor() == hand; }, kLimit))
         << "not the hand";
     SetCursorPos(link.left + 10, link.bottom + 25);
-    EXPECT_TRUE(harness::pollUntil([&] { return shownCursor() == arrow; }, kLimit));
+    EXPECT_TRUE(harness::pollUntil([&] { return harness::shownCursor() == arrow; }, kLimit));
 }
 
 }  // namespace

@@ -9,8 +9,6 @@ namespace harness {
 
 namespace {
 
-// How long a window may take to answer one message before it counts as hung.
-constexpr UINT kAnswerLimitMilliseconds = 2000;
 // The string of user32's table that holds its default message box caption.
 constexpr UINT kUser32ErrorCaptionId = 2;
 // How far a drawn pixel may stray from the reference and still match.
@@ -37,16 +35,6 @@ BOOL CALLBACK collectChildWindow(HWND window, LPARAM context)
 {
     reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
     return TRUE;
-}
-
-std::optional<LRESULT> askWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                             kAnswerLimitMilliseconds, &answer)) {
-        return std::nullopt;
-    }
-    return static_cast<LRESULT>(answer);
 }
 
 std::optional<HWND> iconControlOf(HWND box)
@@ -121,6 +109,17 @@ bool sendInputs(std::vector<INPUT>& inputs)
 }
 
 }  // namespace
+
+std::optional<LRESULT> askWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                 UINT limitMilliseconds)
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, limitMilliseconds,
+                             &answer)) {
+        return std::nullopt;
+    }
+    return static_cast<LRESULT>(answer);
+}
 
 std::vector<HWND> topLevelWindowsOf(DWORD processId, bool visibleOnly)
 {
@@ -343,6 +342,19 @@ bool clickAt(POINT point)
 {
     std::vector<INPUT> inputs{mouseInput(point, 0), mouseInput(point, MOUSEEVENTF_LEFTDOWN),
                               mouseInput(point, MOUSEEVENTF_LEFTUP)};
+    return sendInputs(inputs);
+}
+
+HCURSOR shownCursor()
+{
+    CURSORINFO info{};
+    info.cbSize = sizeof(info);
+    return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+bool mouseAt(POINT point, DWORD buttonFlags)
+{
+    std::vector<INPUT> inputs{mouseInput(point, buttonFlags)};
     return sendInputs(inputs);
 }
 
