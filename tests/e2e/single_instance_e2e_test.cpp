@@ -17,6 +17,7 @@
 #include "support/java_product.h"
 #include "support/png_writer.h"
 #include "support/polling.h"
+#include "support/remote_memory.h"
 #include "support/test_jvm/test_jvm_classes.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_paths.h"
@@ -66,10 +67,6 @@ std::optional<std::wstring> currentFolderOf(HANDLE process)
     if (query == nullptr || query(process, 0, &information, sizeof information, nullptr) != 0) {
         return std::nullopt;
     }
-    auto read = [&](const void* address, void* target, SIZE_T size) {
-        SIZE_T done = 0;
-        return ReadProcessMemory(process, address, target, size, &done) && done == size;
-    };
     const char* parameters = nullptr;
 #ifdef _WIN64
     constexpr SIZE_T kParametersOffset = 0x20;
@@ -78,18 +75,20 @@ std::optional<std::wstring> currentFolderOf(HANDLE process)
     constexpr SIZE_T kParametersOffset = 0x10;
     constexpr SIZE_T kCurrentFolderOffset = 0x24;
 #endif
-    if (!read(static_cast<const char*>(information.pebBaseAddress) + kParametersOffset, &parameters,
-              sizeof parameters)) {
+    if (!readRemoteMemory(process,
+                          static_cast<const char*>(information.pebBaseAddress) + kParametersOffset,
+                          &parameters, sizeof parameters)) {
         return std::nullopt;
     }
     USHORT length = 0;
     const wchar_t* text = nullptr;
-    if (!read(parameters + kCurrentFolderOffset, &length, sizeof length) ||
-        !read(parameters + kCurrentFolderOffset + sizeof(void*), &text, sizeof text)) {
+    if (!readRemoteMemory(process, parameters + kCurrentFolderOffset, &length, sizeof length) ||
+        !readRemoteMemory(process, parameters + kCurrentFolderOffset + sizeof(void*), &text,
+                          sizeof text)) {
         return std::nullopt;
     }
     std::wstring folder(length / sizeof(wchar_t), L'\0');
-    if (!read(text, folder.data(), length)) {
+    if (!readRemoteMemory(process, text, folder.data(), length)) {
         return std::nullopt;
     }
     return folder;
