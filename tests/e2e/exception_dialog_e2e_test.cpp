@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/java_product.h"
+#include "support/polling.h"
 #include "support/screenshot.h"
 #include "support/test_jvm/test_jvm_classes.h"
 #include "support/test_jvm/throws_stack_trace.h"
@@ -129,30 +130,13 @@ void expectNear(const RECT& actual, const RECT& expected, const std::string& wha
     EXPECT_LE(std::abs(actual.bottom - expected.bottom), 1) << what << " " << describe(actual);
 }
 
-// Polls until the condition holds; false at the limit.
-template <typename Condition>
-bool eventually(Condition condition, DWORD limitMilliseconds = kLayoutLimit)
-{
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(50);
-    }
-    return true;
-}
-
 // A point of the window's caption where the window itself reports its close box.
 std::optional<POINT> closeBoxPoint(HWND window)
 {
     RECT rect = windowRect(window);
     for (int y = rect.top; y < rect.top + 40 && y < rect.bottom; y += 2) {
         for (int x = rect.right - 1; x > rect.right - 80 && x > rect.left; x -= 2) {
-            DWORD_PTR hit = 0;
-            if (SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG,
-                                    2000, &hit) &&
-                hit == HTCLOSE) {
+            if (askWindow(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
                 return POINT{x, y};
             }
         }
@@ -164,18 +148,7 @@ std::optional<POINT> closeBoxPoint(HWND window)
 // releases it there, through the system's input queue as a hand would.
 bool drag(POINT from, POINT to)
 {
-    auto input = [](POINT point, DWORD flags) {
-        INPUT mouse{};
-        mouse.type = INPUT_MOUSE;
-        int width = std::max(GetSystemMetrics(SM_CXSCREEN) - 1, 1);
-        int height = std::max(GetSystemMetrics(SM_CYSCREEN) - 1, 1);
-        mouse.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / width);
-        mouse.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / height);
-        mouse.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        return mouse;
-    };
-    auto send = [](INPUT one) { return SendInput(1, &one, sizeof(INPUT)) == 1; };
-    if (!send(input(from, 0)) || !send(input(from, MOUSEEVENTF_LEFTDOWN))) {
+    if (!mouseAt(from, 0) || !mouseAt(from, MOUSEEVENTF_LEFTDOWN)) {
         return false;
     }
     constexpr int kSteps = 10;
@@ -183,14 +156,14 @@ bool drag(POINT from, POINT to)
         Sleep(30);  // the sizing loop takes each move as it comes
         POINT between{from.x + (to.x - from.x) * step / kSteps,
                       from.y + (to.y - from.y) * step / kSteps};
-        if (!send(input(between, 0))) {
+        if (!mouseAt(between, 0)) {
             return false;
         }
     }
     // Held still a moment before letting go, as a hand does: the sizing loop
     // takes the last move it has seen, not the place of the release.
     Sleep(300);
-    return send(input(to, MOUSEEVENTF_LEFTUP));
+    return mouseAt(to, MOUSEEVENTF_LEFTUP);
 }
 
 class ExceptionDialogRun : public ::testing::Test {
@@ -482,12 +455,13 @@ TEST_F(ResizedExceptionDialog, GrowingStretchesTheTraceAndKeepsTheButtonsInTheCo
     constexpr int kWider = 160;
     constexpr int kTaller = 120;
     ASSERT_TRUE(resizeWindowTo({startWindow.cx + kWider, startWindow.cy + kTaller}));
-    ASSERT_TRUE(eventually([&] {
+    auto stopFollowed = [&] {
         return sameRect(layoutNow().of(kStop),
                         RECT{start.of(kStop).left + kWider, start.of(kStop).top + kTaller,
                              start.of(kStop).right + kWider, start.of(kStop).bottom + kTaller});
-    })) << "Stop is at "
-        << describe(layoutNow().of(kStop));
+    };
+    ASSERT_TRUE(pollUntil(stopFollowed, kLayoutLimit))
+        << "Stop is at " << describe(layoutNow().of(kStop));
     Layout grown = layoutNow();
     EXPECT_EQ(grown.client.right - start.client.right, kWider);
     EXPECT_EQ(grown.client.bottom - start.client.bottom, kTaller);
@@ -496,7 +470,8 @@ TEST_F(ResizedExceptionDialog, GrowingStretchesTheTraceAndKeepsTheButtonsInTheCo
 
     // Smaller again, but still above the first size: laid out from the start.
     ASSERT_TRUE(resizeWindowTo({startWindow.cx + 40, startWindow.cy + 10}));
-    ASSERT_TRUE(eventually([&] { return layoutNow().client.right == start.client.right + 40; }));
+    ASSERT_TRUE(pollUntil([&] { return layoutNow().client.right == start.client.right + 40; },
+                          kLayoutLimit));
     expectFollowed(start, layoutNow(), 40, 10);
 
     ASSERT_TRUE(clickButton(dialog, kIgnore));
@@ -522,7 +497,8 @@ TEST_F(ResizedExceptionDialog, CannotBeMadeSmallerThanItStarted)
     ASSERT_TRUE(resizeWindowTo({startWindow.cx - 10, startWindow.cy - 10}));
     EXPECT_EQ(sizeOf(windowRect(dialog)).cx, startWindow.cx);
     EXPECT_EQ(sizeOf(windowRect(dialog)).cy, startWindow.cy);
-    ASSERT_TRUE(eventually([&] { return sameRect(layoutNow().of(kTrace), start.of(kTrace)); }));
+    ASSERT_TRUE(pollUntil([&] { return sameRect(layoutNow().of(kTrace), start.of(kTrace)); },
+                          kLayoutLimit));
     expectFollowed(start, layoutNow(), 0, 0);
 
     ASSERT_TRUE(clickButton(dialog, kStop));
@@ -539,7 +515,8 @@ TEST_F(ResizedExceptionDialog, DraggingTheSizeGripResizesDownToTheFirstSizeOnly)
     POINT gripMiddle{(grip.left + grip.right) / 2, (grip.top + grip.bottom) / 2};
 
     ASSERT_TRUE(drag(gripMiddle, {gripMiddle.x + 90, gripMiddle.y + 70}));
-    ASSERT_TRUE(eventually([&] { return windowRect(dialog).right > startWindow.right; }))
+    ASSERT_TRUE(
+        pollUntil([&] { return windowRect(dialog).right > startWindow.right; }, kLayoutLimit))
         << "dragging the size grip did not resize the dialog";
     RECT grownWindow = windowRect(dialog);
     // The top-left corner stays; the bottom-right one followed the mouse.
@@ -547,14 +524,16 @@ TEST_F(ResizedExceptionDialog, DraggingTheSizeGripResizesDownToTheFirstSizeOnly)
     EXPECT_EQ(grownWindow.top, startWindow.top);
     EXPECT_EQ(grownWindow.right - startWindow.right, 90);
     EXPECT_EQ(grownWindow.bottom - startWindow.bottom, 70);
-    ASSERT_TRUE(eventually([&] { return layoutNow().client.right == start.client.right + 90; }));
+    ASSERT_TRUE(pollUntil([&] { return layoutNow().client.right == start.client.right + 90; },
+                          kLayoutLimit));
     expectFollowed(start, layoutNow(), 90, 70);
 
     // Dragged far inwards: it stops at the first size.
     grip = windowRect(control(kSizeGrip));
     gripMiddle = {(grip.left + grip.right) / 2, (grip.top + grip.bottom) / 2};
     ASSERT_TRUE(drag(gripMiddle, {gripMiddle.x - 250, gripMiddle.y - 200}));
-    ASSERT_TRUE(eventually([&] { return windowRect(dialog).right < grownWindow.right; }));
+    ASSERT_TRUE(
+        pollUntil([&] { return windowRect(dialog).right < grownWindow.right; }, kLayoutLimit));
     EXPECT_TRUE(sameRect(windowRect(dialog), startWindow)) << describe(windowRect(dialog));
 
     ASSERT_TRUE(clickButton(dialog, kIgnore));

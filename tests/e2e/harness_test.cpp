@@ -13,6 +13,7 @@
 
 #include "support/handle_owners.h"
 #include "support/pe_imports.h"
+#include "support/polling.h"
 #include "support/process_runner.h"
 #include "support/sandbox.h"
 #include "support/screenshot.h"
@@ -157,11 +158,11 @@ TEST(ProcessRunner, KillingAlsoEndsWhatTheProgramStarted)
     ASSERT_TRUE(parent);
 
     std::optional<std::string> pid;
-    for (int poll = 0; poll < 200 && !(pid && !pid->empty()); ++poll) {
-        Sleep(50);
+    auto written = [&] {
         pid = readFileBytes(pidFile);
-    }
-    ASSERT_TRUE(pid && !pid->empty()) << "the probe did not start its child";
+        return pid && !pid->empty();
+    };
+    ASSERT_TRUE(pollUntil(written, 10000)) << "the probe did not start its child";
     KernelHandleOwner child(
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, std::stoul(*pid)));
     ASSERT_TRUE(child);

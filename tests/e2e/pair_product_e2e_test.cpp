@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "support/polling.h"
 #include "support/process_runner.h"
 #include "support/sandbox.h"
 #include "support/test_paths.h"
@@ -35,13 +36,12 @@ constexpr DWORD kWindowLimit = 15000;
 
 std::optional<std::string> waitForFile(const std::wstring& path, DWORD limitMilliseconds)
 {
-    for (DWORD waited = 0; waited < limitMilliseconds; waited += 100) {
-        if (std::optional<std::string> bytes = readFileBytes(path); bytes && !bytes->empty()) {
-            return bytes;
-        }
-        Sleep(100);
-    }
-    return std::nullopt;
+    std::optional<std::string> bytes;
+    auto written = [&] {
+        bytes = readFileBytes(path);
+        return bytes && !bytes->empty();
+    };
+    return pollUntil(written, limitMilliseconds, 100) ? bytes : std::nullopt;
 }
 
 class PairProduct : public ::testing::Test {
@@ -154,15 +154,11 @@ TEST_F(PairProduct, RealThirtyTwoBitLauncherIsStartedAsThePair)
     std::optional<RunningProcess> launcher = RunningProcess::start(launcherStart());
     ASSERT_TRUE(launcher);
     HWND box = nullptr;
-    for (DWORD waited = 0; !box && waited < kWindowLimit; waited += 100) {
+    auto shown = [&] {
         box = FindWindowW(L"#32770", nullptr);
-        if (box && messageBoxText(box).value_or(L"") !=
-                       L"Main class in der INI-Datei nicht spezifiziert.") {
-            box = nullptr;
-        }
-        Sleep(100);
-    }
-    ASSERT_NE(box, nullptr) << "the 32-bit launcher showed no message";
+        return box && messageBoxText(box) == L"Main class in der INI-Datei nicht spezifiziert.";
+    };
+    ASSERT_TRUE(pollUntil(shown, kWindowLimit, 100)) << "the 32-bit launcher showed no message";
     ASSERT_TRUE(clickButton(box, IDOK));
     ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
     EXPECT_TRUE(outcome.finished);

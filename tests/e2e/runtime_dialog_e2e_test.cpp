@@ -7,15 +7,16 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <cwctype>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "runtime/runtime_dialog_ids.h"
+#include "support/folder_tree.h"
 #include "support/java_product.h"
+#include "support/polling.h"
+#include "support/saved_registry_value.h"
 #include "support/screenshot.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_paths.h"
@@ -29,7 +30,6 @@ namespace {
 constexpr DWORD kWindowLimit = 15000;
 constexpr DWORD kExitLimit = 30000;
 constexpr UINT kAnswerLimit = 5000;
-constexpr DWORD kPollMilliseconds = 50;
 
 const wchar_t kCaption[] = L"JRE nicht gefunden";
 const wchar_t kMessageStart[] =
@@ -41,115 +41,10 @@ const std::wstring kDownloadAddress = L"" RUNTIME_DOWNLOAD_ADDRESS;
 
 const Colour kBlue{0, 0, 255};
 const Colour kRed{255, 0, 0};
-const Colour kPurple{128, 0, 128};
 const Colour kGreen{0, 128, 0};
 // Text pixels may be smoothed at their edges; the underline is solid.
 constexpr int kColourTolerance = 40;
 constexpr int kLinkPixelsWanted = 20;
-
-// Reads and writes memory of another process, for tree view messages whose
-// parameters point to records that the tree fills in.
-class RemoteMemory {
-public:
-    RemoteMemory(HANDLE process, SIZE_T size)
-        : process_(process),
-          address_(static_cast<std::uint8_t*>(
-              VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)))
-    {
-    }
-    ~RemoteMemory()
-    {
-        if (address_ != nullptr) {
-            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        }
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-    std::uint8_t* address() const { return address_; }
-    bool write(SIZE_T offset, const void* data, SIZE_T size) const
-    {
-        return WriteProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
-    }
-    bool read(SIZE_T offset, void* data, SIZE_T size) const
-    {
-        return ReadProcessMemory(process_, address_ + offset, data, size, nullptr) != FALSE;
-    }
-
-private:
-    HANDLE process_;
-    std::uint8_t* address_;
-};
-
-std::optional<LRESULT> ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerLimit,
-                             &answer)) {
-        return std::nullopt;
-    }
-    return static_cast<LRESULT>(answer);
-}
-
-// The shell folder browser's tree, driven with tree view messages.
-class FolderTree {
-public:
-    FolderTree(HANDLE process, HWND tree) : tree_(tree), memory_(process, 4096) {}
-
-    HTREEITEM root() const { return next(nullptr, TVGN_ROOT); }
-    HTREEITEM firstChild(HTREEITEM item) const { return next(item, TVGN_CHILD); }
-    HTREEITEM nextSibling(HTREEITEM item) const { return next(item, TVGN_NEXT); }
-    HTREEITEM selection() const { return next(nullptr, TVGN_CARET); }
-
-    std::wstring text(HTREEITEM item) const
-    {
-        constexpr SIZE_T kTextOffset = 1024;
-        constexpr int kTextUnits = 1024;
-        TVITEMW record{};
-        record.mask = TVIF_TEXT | TVIF_HANDLE;
-        record.hItem = item;
-        record.pszText = reinterpret_cast<wchar_t*>(memory_.address() + kTextOffset);
-        record.cchTextMax = kTextUnits;
-        std::vector<wchar_t> text(kTextUnits, L'\0');
-        if (!memory_.write(0, &record, sizeof(record)) ||
-            !memory_.write(kTextOffset, text.data(), 2) ||
-            !ask(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(memory_.address())) ||
-            !memory_.read(kTextOffset, text.data(), text.size() * sizeof(wchar_t))) {
-            return {};
-        }
-        text.back() = L'\0';
-        return text.data();
-    }
-
-    void expand(HTREEITEM item) const
-    {
-        static_cast<void>(ask(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item)));
-    }
-    bool select(HTREEITEM item) const
-    {
-        return ask(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)).value_or(0) !=
-               0;
-    }
-
-    std::vector<HTREEITEM> children(HTREEITEM item) const
-    {
-        std::vector<HTREEITEM> items;
-        for (HTREEITEM child = firstChild(item); child != nullptr; child = nextSibling(child)) {
-            items.push_back(child);
-        }
-        return items;
-    }
-
-private:
-    HTREEITEM next(HTREEITEM item, WPARAM relation) const
-    {
-        return reinterpret_cast<HTREEITEM>(
-            ask(tree_, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)).value_or(0));
-    }
-
-    HWND tree_;
-    RemoteMemory memory_;
-};
 
 std::optional<HWND> descendantOfClass(HWND window, const wchar_t* className)
 {
@@ -161,127 +56,6 @@ std::optional<HWND> descendantOfClass(HWND window, const wchar_t* className)
     return std::nullopt;
 }
 
-bool equalsIgnoringCase(std::wstring_view first, std::wstring_view second)
-{
-    return first.size() == second.size() &&
-           std::equal(first.begin(), first.end(), second.begin(),
-                      [](wchar_t a, wchar_t b) { return std::towlower(a) == std::towlower(b); });
-}
-
-// The folder's item in the browser's tree: the drive under the computer item
-// (its text ends with "(C:)"), then one item per folder name. Nothing when
-// some part is not in the tree.
-std::optional<HTREEITEM> findFolderItem(const FolderTree& tree, const std::wstring& folder)
-{
-    std::wstring drive = L"(" + folder.substr(0, 2) + L")";
-    HTREEITEM current = nullptr;
-    tree.expand(tree.root());
-    for (HTREEITEM top : tree.children(tree.root())) {
-        tree.expand(top);
-        for (HTREEITEM child : tree.children(top)) {
-            if (tree.text(child).ends_with(drive)) {
-                current = child;
-            }
-        }
-        if (current != nullptr) {
-            break;
-        }
-    }
-    if (current == nullptr) {
-        return std::nullopt;
-    }
-    std::size_t start = 3;  // after "C:\"
-    while (start < folder.size()) {
-        std::size_t end = folder.find(L'\\', start);
-        std::wstring name = folder.substr(start, end == std::wstring::npos ? end : end - start);
-        start = end == std::wstring::npos ? folder.size() : end + 1;
-        tree.expand(current);
-        HTREEITEM found = nullptr;
-        for (HTREEITEM child : tree.children(current)) {
-            if (equalsIgnoringCase(tree.text(child), name)) {
-                found = child;
-            }
-        }
-        if (found == nullptr) {
-            return std::nullopt;
-        }
-        current = found;
-    }
-    return current;
-}
-
-// A registry value as it was before the test, put back (or removed again)
-// when the test ends.
-class SavedRegistryValue {
-public:
-    SavedRegistryValue(HKEY root, std::wstring path, std::wstring name)
-        : root_(root), path_(std::move(path)), name_(std::move(name))
-    {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-            return;
-        }
-        DWORD size = 0;
-        if (RegQueryValueExW(key, name_.c_str(), nullptr, &type_, nullptr, &size) ==
-            ERROR_SUCCESS) {
-            data_.resize(size);
-            existed_ = RegQueryValueExW(key, name_.c_str(), nullptr, &type_, data_.data(), &size) ==
-                       ERROR_SUCCESS;
-            data_.resize(size);
-        }
-        RegCloseKey(key);
-    }
-    ~SavedRegistryValue()
-    {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
-            return;
-        }
-        if (existed_) {
-            RegSetValueExW(key, name_.c_str(), 0, type_, data_.data(),
-                           static_cast<DWORD>(data_.size()));
-        } else {
-            RegDeleteValueW(key, name_.c_str());
-        }
-        RegCloseKey(key);
-    }
-    SavedRegistryValue(const SavedRegistryValue&) = delete;
-    SavedRegistryValue& operator=(const SavedRegistryValue&) = delete;
-
-    [[nodiscard]] bool setText(const std::wstring& text) const
-    {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(root_, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
-            return false;
-        }
-        LONG result = RegSetValueExW(key, name_.c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(text.c_str()),
-                                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-        return result == ERROR_SUCCESS;
-    }
-    [[nodiscard]] bool remove() const
-    {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(root_, path_.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
-            return true;
-        }
-        LONG result = RegDeleteValueW(key, name_.c_str());
-        RegCloseKey(key);
-        return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
-    }
-
-private:
-    HKEY root_;
-    std::wstring path_;
-    std::wstring name_;
-    bool existed_ = false;
-    DWORD type_ = REG_NONE;
-    std::vector<BYTE> data_;
-};
-
 // How many pixels of the control, as the screen shows it, are near the colour.
 int pixelsNear(HWND control, Colour colour)
 {
@@ -292,14 +66,8 @@ int pixelsNear(HWND control, Colour colour)
 // Polls until the control shows the colour; false at the limit.
 bool waitForColour(HWND control, Colour colour)
 {
-    ULONGLONG deadline = GetTickCount64() + kWindowLimit;
-    while (pixelsNear(control, colour) < kLinkPixelsWanted) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
+    return pollUntil([&] { return pixelsNear(control, colour) >= kLinkPixelsWanted; },
+                     kWindowLimit);
 }
 
 Colour colourOf(COLORREF value)
@@ -314,32 +82,6 @@ GUITHREADINFO guiStateOf(HWND window)
     state.cbSize = sizeof(state);
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &state);
     return state;
-}
-
-template <typename Condition>
-bool waitUntil(Condition condition)
-{
-    ULONGLONG deadline = GetTickCount64() + kWindowLimit;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
-}
-
-// Mouse input at a screen point: a move, then the button going down or up there.
-bool mouseAt(POINT point, DWORD buttonFlag)
-{
-    int width = GetSystemMetrics(SM_CXSCREEN) - 1;
-    int height = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / width);
-    input.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / height);
-    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttonFlag;
-    return SendInput(1, &input, sizeof(input)) == 1;
 }
 
 // A product with the test runtime moved out of the launcher's reach: the
@@ -416,16 +158,16 @@ protected:
         std::optional<HWND> treeWindow = descendantOfClass(*browser, WC_TREEVIEWW);
         ASSERT_TRUE(treeWindow);
         FolderTree tree(process.handle(), *treeWindow);
-        std::optional<HTREEITEM> item = findFolderItem(tree, folder);
+        std::optional<HTREEITEM> item = tree.itemOf(folder);
         ASSERT_TRUE(item) << "not in the browser's tree: " << toUtf8(folder);
         ASSERT_TRUE(tree.select(*item));
         ASSERT_TRUE(clickButton(*browser, IDOK));
         ASSERT_TRUE(waitForWindowToClose(*browser, kWindowLimit));
         // The dialog shows the folder, then looks into it: once it answers a
         // message after that, OK is settled.
-        ASSERT_TRUE(waitUntil([&] { return folderText(dialog) == folder; }))
+        ASSERT_TRUE(pollUntil([&] { return folderText(dialog) == folder; }, kWindowLimit))
             << "the dialog does not show " << toUtf8(folder);
-        ASSERT_TRUE(ask(dialog, WM_NULL, 0, 0));
+        ASSERT_TRUE(askWindow(dialog, WM_NULL, 0, 0, kAnswerLimit));
     }
 
     std::wstring folderText(HWND dialog) const
@@ -550,7 +292,7 @@ TEST_F(RuntimeDialog, OnlyAFolderWithAJvmLibraryEnablesOk)
         ASSERT_TRUE(browser);
         ASSERT_TRUE(clickButton(*browser, IDCANCEL));
         ASSERT_TRUE(waitForWindowToClose(*browser, kWindowLimit));
-        ASSERT_TRUE(ask(*dialog, WM_NULL, 0, 0));
+        ASSERT_TRUE(askWindow(*dialog, WM_NULL, 0, 0, kAnswerLimit));
         EXPECT_EQ(folderText(*dialog), pickableRuntime);
         EXPECT_TRUE(okEnabled(*dialog));
     }
@@ -688,14 +430,17 @@ TEST_F(RuntimeDialog, LinkOpensOnSpaceButNotOnAPressThatEndsBesideIt)
     {
         SCOPED_TRACE("pressed on the text, released beside it");
         ASSERT_TRUE(mouseAt(onText, MOUSEEVENTF_LEFTDOWN));
-        EXPECT_TRUE(waitUntil([&] {
+        auto focusedAndCaptured = [&] {
             GUITHREADINFO state = guiStateOf(link);
             return state.hwndFocus == link && state.hwndCapture == link;
-        })) << "the press did not focus and capture the link";
+        };
+        EXPECT_TRUE(pollUntil(focusedAndCaptured, kWindowLimit))
+            << "the press did not focus and capture the link";
         ASSERT_TRUE(mouseAt(beside, MOUSEEVENTF_LEFTUP));
-        EXPECT_TRUE(waitUntil([&] { return guiStateOf(link).hwndCapture == nullptr; }));
+        EXPECT_TRUE(
+            pollUntil([&] { return guiStateOf(link).hwndCapture == nullptr; }, kWindowLimit));
         // A message answered after the release has been handled.
-        ASSERT_TRUE(ask(*dialog, WM_NULL, 0, 0));
+        ASSERT_TRUE(askWindow(*dialog, WM_NULL, 0, 0, kAnswerLimit));
         EXPECT_TRUE(waitForColour(link, kBlue));
         EXPECT_EQ(pixelsNear(link, kGreen), 0);
         EXPECT_FALSE(product.sandbox().exists(L"opened.txt"));
@@ -703,12 +448,15 @@ TEST_F(RuntimeDialog, LinkOpensOnSpaceButNotOnAPressThatEndsBesideIt)
     {
         SCOPED_TRACE("Space on the focused link");
         ASSERT_TRUE(pressKey(VK_SPACE));
-        EXPECT_TRUE(waitUntil([&] { return product.sandbox().exists(L"opened.txt"); }))
+        EXPECT_TRUE(
+            pollUntil([&] { return product.sandbox().exists(L"opened.txt"); }, kWindowLimit))
             << "the link did not open";
-        EXPECT_TRUE(waitUntil([&] {
+        auto addressWritten = [&] {
             std::string text = product.sandbox().readFile(L"opened.txt").value_or("");
             return text.find(toUtf8(kDownloadAddress)) != std::string::npos;
-        })) << product.sandbox().readFile(L"opened.txt").value_or("");
+        };
+        EXPECT_TRUE(pollUntil(addressWritten, kWindowLimit))
+            << product.sandbox().readFile(L"opened.txt").value_or("");
         // Opened: the link now shows the visited colour of the settings.
         EXPECT_TRUE(waitForColour(link, kGreen));
         EXPECT_EQ(pixelsNear(link, kBlue), 0);
@@ -740,27 +488,23 @@ TEST_F(RuntimeDialog, CursorChangesOverTheLinkText)
     RECT linkFrame = windowRect(link);
     POINT onText{linkFrame.left + 10, (linkFrame.top + linkFrame.bottom) / 2};
     POINT beside{linkFrame.left + 10, linkFrame.bottom + 25};
-    auto shownCursor = [] {
-        CURSORINFO info{};
-        info.cbSize = sizeof(info);
-        return GetCursorInfo(&info) ? info.hCursor : nullptr;
-    };
     ASSERT_TRUE(mouseAt(beside, 0));
     // The arrow, once two looks a moment apart agree.
     HCURSOR arrow = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
+    auto steadyArrow = [&] {
         HCURSOR first = shownCursor();
         Sleep(200);
         arrow = shownCursor();
         return arrow != nullptr && arrow == first;
-    }));
+    };
+    ASSERT_TRUE(pollUntil(steadyArrow, kWindowLimit));
     ASSERT_TRUE(mouseAt(onText, 0));
-    EXPECT_TRUE(waitUntil([&] { return shownCursor() != arrow; }));
+    EXPECT_TRUE(pollUntil([&] { return shownCursor() != arrow; }, kWindowLimit));
     HCURSOR overText = shownCursor();
     ASSERT_TRUE(mouseAt(beside, 0));
-    EXPECT_TRUE(waitUntil([&] { return shownCursor() == arrow; }));
+    EXPECT_TRUE(pollUntil([&] { return shownCursor() == arrow; }, kWindowLimit));
     ASSERT_TRUE(mouseAt(onText, 0));
-    EXPECT_TRUE(waitUntil([&] { return shownCursor() == overText; }));
+    EXPECT_TRUE(pollUntil([&] { return shownCursor() == overText; }, kWindowLimit));
     ASSERT_TRUE(clickButton(*dialog, IDCANCEL));
     EXPECT_EQ(launcher->waitForExit(kExitLimit).exitCode, -1);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "runtime/written_machine_keys.h"
+#include "support/polling.h"
 #include "support/process_runner.h"
 #include "support/sandbox.h"
 #include "support/test_jvm/test_runtime.h"
@@ -80,16 +81,18 @@ protected:
             return {};
         }
         int expectedExitCode = 0;
-        // The program ends at once; only a start without a runtime waits for someone.
-        ULONGLONG deadline = GetTickCount64() + kExitLimit;
-        while (launcher->isRunning() && GetTickCount64() < deadline) {
-            if (std::optional<HWND> dialog = waitForDialog(launcher->id(), kDialogPoll)) {
+        // The program ends at once; only a start without a runtime waits for
+        // someone. Each look waits for the dialog itself: no pause between looks.
+        auto endedOrCancelled = [&] {
+            std::optional<HWND> dialog;
+            if (launcher->isRunning() && (dialog = waitForDialog(launcher->id(), kDialogPoll))) {
                 EXPECT_EQ(windowText(*dialog), L"JRE nicht gefunden");
                 EXPECT_TRUE(clickButton(*dialog, IDCANCEL));
                 expectedExitCode = -1;
-                break;
             }
-        }
+            return dialog || !launcher->isRunning();
+        };
+        static_cast<void>(pollUntil(endedOrCancelled, kExitLimit, 0));
         ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
         EXPECT_TRUE(outcome.finished);
         EXPECT_EQ(outcome.exitCode, expectedExitCode);

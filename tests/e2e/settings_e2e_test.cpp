@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/polling.h"
 #include "support/process_runner.h"
 #include "support/sandbox.h"
 #include "support/screenshot.h"
@@ -72,17 +73,13 @@ std::optional<RunningProcess> startProduct(const ProductSandbox& sandbox,
 // Any window the process shows before it ends or the limit passes.
 std::optional<HWND> windowShownBeforeExit(const RunningProcess& process, DWORD limitMilliseconds)
 {
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    for (;;) {
-        std::vector<HWND> windows = topLevelWindowsOf(process.id());
-        if (!windows.empty()) {
-            return windows.front();
-        }
-        if (!process.isRunning() || GetTickCount64() >= deadline) {
-            return std::nullopt;
-        }
-        Sleep(50);
-    }
+    std::vector<HWND> windows;
+    auto shownOrEnded = [&] {
+        windows = topLevelWindowsOf(process.id());
+        return !windows.empty() || !process.isRunning();
+    };
+    static_cast<void>(pollUntil(shownOrEnded, limitMilliseconds));
+    return windows.empty() ? std::nullopt : std::optional<HWND>(windows.front());
 }
 
 void expectMainClassMessageAndFailure(RunningProcess& process, std::wstring_view screenshotName)

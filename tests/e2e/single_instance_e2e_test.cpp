@@ -16,6 +16,8 @@
 #include "support/image.h"
 #include "support/java_product.h"
 #include "support/png_writer.h"
+#include "support/polling.h"
+#include "support/remote_memory.h"
 #include "support/test_jvm/test_jvm_classes.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_paths.h"
@@ -29,7 +31,6 @@ namespace {
 using Arguments = std::vector<std::wstring>;
 
 constexpr DWORD kStartLimit = 60000;
-constexpr DWORD kPollMilliseconds = 50;
 // How long a first instance's Java program lives unless a test ends it.
 constexpr wchar_t kLongLife[] = L"120000";
 // Exit code the tests give a first instance they end themselves.
@@ -66,10 +67,6 @@ std::optional<std::wstring> currentFolderOf(HANDLE process)
     if (query == nullptr || query(process, 0, &information, sizeof information, nullptr) != 0) {
         return std::nullopt;
     }
-    auto read = [&](const void* address, void* target, SIZE_T size) {
-        SIZE_T done = 0;
-        return ReadProcessMemory(process, address, target, size, &done) && done == size;
-    };
     const char* parameters = nullptr;
 #ifdef _WIN64
     constexpr SIZE_T kParametersOffset = 0x20;
@@ -78,18 +75,20 @@ std::optional<std::wstring> currentFolderOf(HANDLE process)
     constexpr SIZE_T kParametersOffset = 0x10;
     constexpr SIZE_T kCurrentFolderOffset = 0x24;
 #endif
-    if (!read(static_cast<const char*>(information.pebBaseAddress) + kParametersOffset, &parameters,
-              sizeof parameters)) {
+    if (!readRemoteMemory(process,
+                          static_cast<const char*>(information.pebBaseAddress) + kParametersOffset,
+                          &parameters, sizeof parameters)) {
         return std::nullopt;
     }
     USHORT length = 0;
     const wchar_t* text = nullptr;
-    if (!read(parameters + kCurrentFolderOffset, &length, sizeof length) ||
-        !read(parameters + kCurrentFolderOffset + sizeof(void*), &text, sizeof text)) {
+    if (!readRemoteMemory(process, parameters + kCurrentFolderOffset, &length, sizeof length) ||
+        !readRemoteMemory(process, parameters + kCurrentFolderOffset + sizeof(void*), &text,
+                          sizeof text)) {
         return std::nullopt;
     }
     std::wstring folder(length / sizeof(wchar_t), L'\0');
-    if (!read(text, folder.data(), length)) {
+    if (!readRemoteMemory(process, text, folder.data(), length)) {
         return std::nullopt;
     }
     return folder;
@@ -98,14 +97,7 @@ std::optional<std::wstring> currentFolderOf(HANDLE process)
 // True once the trace file holds the line; false at the limit.
 bool waitForTraceLine(const std::wstring& traceFile, std::string_view line, DWORD limit)
 {
-    ULONGLONG deadline = GetTickCount64() + limit;
-    while (!traceHas(readTestJvmTrace(traceFile), line)) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
+    return pollUntil([&] { return traceHas(readTestJvmTrace(traceFile), line); }, limit);
 }
 
 // Every secondaryMain call of the form traced so far, once there are at
@@ -113,15 +105,13 @@ bool waitForTraceLine(const std::wstring& traceFile, std::string_view line, DWOR
 std::vector<Arguments> waitForSecondaryCalls(const std::wstring& traceFile, std::string_view form,
                                              std::size_t count, DWORD limit = kStartLimit)
 {
-    ULONGLONG deadline = GetTickCount64() + limit;
-    for (;;) {
-        std::vector<Arguments> calls =
-            secondaryArgumentsFromTrace(readTestJvmTrace(traceFile), form);
-        if (calls.size() >= count || GetTickCount64() >= deadline) {
-            return calls;
-        }
-        Sleep(kPollMilliseconds);
-    }
+    std::vector<Arguments> calls;
+    auto enoughCalls = [&] {
+        calls = secondaryArgumentsFromTrace(readTestJvmTrace(traceFile), form);
+        return calls.size() >= count;
+    };
+    static_cast<void>(pollUntil(enoughCalls, limit));
+    return calls;
 }
 
 // A copy of the shared record as it is now; none while there is no channel.
@@ -346,15 +336,11 @@ TEST_F(SingleInstance, ALaterStartBeforeTheVmExistsIsAnsweredOnceMainIsAboutToRu
     ASSERT_TRUE(later);
     // The later start has packed its arguments into the record.
     std::optional<InstanceRecord> record;
-    ULONGLONG deadline = GetTickCount64() + kStartLimit;
     auto packed = [&] {
         record = readRecord(app.channel());
         return record && unpackArguments(*record) == Arguments{L"23", L"x"};
     };
-    while (!packed() && GetTickCount64() < deadline) {
-        Sleep(kPollMilliseconds);
-    }
-    ASSERT_TRUE(packed());
+    ASSERT_TRUE(pollUntil(packed, kStartLimit));
     // The header as the first instance wrote it.
     EXPECT_EQ(record->firstProcessId, first->id());
     EXPECT_EQ(record->messageId, RegisterWindowMessageW(app.channel().c_str()));
@@ -439,16 +425,12 @@ TEST_F(SingleInstance, TwentyLaterStartsAtOnceEachGetTheirOwnAnswer)
         starts.push_back(std::move(*later));
     }
     // Let one of them hand over before the VM exists.
-    ULONGLONG deadline = GetTickCount64() + kStartLimit;
     auto handedOver = [&] {
         std::optional<InstanceRecord> record = readRecord(app.channel());
         return record &&
                std::find(sent.begin(), sent.end(), unpackArguments(*record)) != sent.end();
     };
-    while (!handedOver() && GetTickCount64() < deadline) {
-        Sleep(kPollMilliseconds);
-    }
-    ASSERT_TRUE(handedOver());
+    ASSERT_TRUE(pollUntil(handedOver, kStartLimit));
     ASSERT_TRUE(clickButton(*box, IDOK));
 
     for (int i = 0; i < kStarts; ++i) {

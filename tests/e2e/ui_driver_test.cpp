@@ -11,6 +11,7 @@
 #include <future>
 #include <thread>
 
+#include "support/polling.h"
 #include "support/sandbox.h"
 #include "support/screenshot.h"
 
@@ -19,26 +20,14 @@ using namespace harness;
 namespace {
 
 constexpr DWORD kLimit = 5000;
+// Input sent to another thread arrives later: a check of what it did polls.
+constexpr DWORD kPollStep = 20;
 constexpr int kEditId = 101;
 constexpr int kCheckboxId = 102;
 constexpr int kDisabledId = 103;
 constexpr int kPushId = 104;
 constexpr Colour kBackground{200, 30, 60};
 constexpr wchar_t kWindowClass[] = L"HarnessControlsWindow";
-
-// Polls the condition up to the limit; input sent to another thread arrives later.
-template <typename Condition>
-bool eventually(Condition condition)
-{
-    ULONGLONG deadline = GetTickCount64() + kLimit;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
-}
 
 class ControlsWindow {
 public:
@@ -157,7 +146,7 @@ TEST(UiDriver, ClicksWithTheRealMouse)
     ASSERT_NE(controls.window(), nullptr);
     HWND checkbox = controls.control(kCheckboxId);
     ASSERT_TRUE(clickButton(controls.window(), L"Remember"));
-    EXPECT_TRUE(eventually([&] { return checkState(checkbox) == BST_CHECKED; }));
+    EXPECT_TRUE(pollUntil([&] { return checkState(checkbox) == BST_CHECKED; }, kLimit, kPollStep));
     // The pointer went there: the click came through the input queue, not a message.
     RECT rect = windowRect(checkbox);
     POINT cursor{};
@@ -165,10 +154,11 @@ TEST(UiDriver, ClicksWithTheRealMouse)
     EXPECT_EQ(cursor.x, (rect.left + rect.right) / 2);
     EXPECT_EQ(cursor.y, (rect.top + rect.bottom) / 2);
     ASSERT_TRUE(clickButton(controls.window(), kCheckboxId));
-    EXPECT_TRUE(eventually([&] { return checkState(checkbox) == BST_UNCHECKED; }));
+    EXPECT_TRUE(
+        pollUntil([&] { return checkState(checkbox) == BST_UNCHECKED; }, kLimit, kPollStep));
 
     ASSERT_TRUE(clickButton(controls.window(), L"Push"));
-    EXPECT_TRUE(eventually([&] { return controls.pushes() == 1; }));
+    EXPECT_TRUE(pollUntil([&] { return controls.pushes() == 1; }, kLimit, kPollStep));
     // A disabled button cannot be pressed, and the driver says so.
     EXPECT_FALSE(clickButton(controls.window(), kDisabledId));
     EXPECT_FALSE(clickButton(controls.window(), L"No such button"));
@@ -185,10 +175,10 @@ TEST(UiDriver, TypesIntoTheFocusedControl)
     RECT rect = windowRect(edit);
     ASSERT_TRUE(clickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}));
     ASSERT_TRUE(typeText(L"Grüße 1.8"));
-    EXPECT_TRUE(eventually([&] { return windowText(edit) == L"Grüße 1.8"; }))
+    EXPECT_TRUE(pollUntil([&] { return windowText(edit) == L"Grüße 1.8"; }, kLimit, kPollStep))
         << "edit holds " << windowText(edit).size() << " characters";
     ASSERT_TRUE(pressKey(VK_BACK));
-    EXPECT_TRUE(eventually([&] { return windowText(edit) == L"Grüße 1."; }));
+    EXPECT_TRUE(pollUntil([&] { return windowText(edit) == L"Grüße 1."; }, kLimit, kPollStep));
 }
 
 TEST(Screenshots, ReadTheColoursTheScreenShows)
@@ -203,11 +193,13 @@ TEST(Screenshots, ReadTheColoursTheScreenShows)
     RECT free{topLeft.x + 260, topLeft.y + 10, topLeft.x + client.right - 10,
               topLeft.y + client.bottom - 10};
     std::optional<Image> picture;
-    EXPECT_TRUE(eventually([&] {
+    auto backgroundShown = [&] {
         picture = captureScreenRect(free);
         return picture &&
                countPixelsNear(*picture, kBackground, 8) == picture->width() * picture->height();
-    })) << "the background colour is not what the screen shows";
+    };
+    EXPECT_TRUE(pollUntil(backgroundShown, kLimit, kPollStep))
+        << "the background colour is not what the screen shows";
     std::optional<Colour> pixel = screenPixel({free.left + 5, free.top + 5});
     ASSERT_TRUE(pixel);
     EXPECT_LE(colourDistance(*pixel, kBackground), 8);

@@ -15,6 +15,7 @@
 
 #include "instance/instance_record.h"
 #include "support/handle_owners.h"
+#include "support/polling.h"
 
 namespace {
 
@@ -28,17 +29,19 @@ void scribble(unsigned char* bytes, std::size_t size, unsigned seed)
 
 int waitForAnswer(UINT messageId)
 {
-    ULONGLONG deadline = GetTickCount64() + 10000;
-    while (GetTickCount64() < deadline) {
+    int answer = 202;
+    auto answered = [&] {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == messageId) {
-                return static_cast<int>(static_cast<DWORD>(message.wParam));
+                answer = static_cast<int>(static_cast<DWORD>(message.wParam));
+                return true;
             }
         }
-        Sleep(20);
-    }
-    return 202;
+        return false;
+    };
+    static_cast<void>(harness::pollUntil(answered, 10000, 20));
+    return answer;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -17,30 +18,12 @@
 #include "config/launcher_settings.h"
 #include "runtime/runtime_dialog_ids.h"
 #include "runtime_folders.h"
+#include "support/polling.h"
 #include "support/ui_driver.h"
 
 namespace {
 
 constexpr DWORD kLimit = 10000;
-
-// Polls up to the limit, handling this thread's messages meanwhile: the
-// dialog may send to an owner window of this thread.
-template <typename Condition>
-bool waitUntil(Condition condition)
-{
-    ULONGLONG deadline = GetTickCount64() + kLimit;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-    }
-    return true;
-}
 
 // The dialog shown on a thread of its own, as the launcher's main thread
 // shows it; the test drives it from outside. Cancelled if still open at the end.
@@ -60,7 +43,7 @@ public:
           })
     {
         // Shown, that is past its initialisation.
-        waitUntil([this] {
+        waitHandlingMessages([this] {
             window_ = FindWindowW(harness::kDialogClass, L"JRE nicht gefunden");
             return window_ != nullptr && IsWindowVisible(window_);
         });
@@ -70,7 +53,7 @@ public:
         if (!finished_ && window_ != nullptr) {
             PostMessageW(window_, WM_COMMAND, IDCANCEL, 0);
         }
-        waitUntil([this] { return finished_.load(); });
+        waitHandlingMessages([this] { return finished_.load(); });
         thread_.join();
     }
 
@@ -92,11 +75,25 @@ public:
     INT_PTR close(int button)
     {
         PostMessageW(window_, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-        EXPECT_TRUE(waitUntil([this] { return finished_.load(); }));
+        EXPECT_TRUE(waitHandlingMessages([this] { return finished_.load(); }));
         return result_;
     }
 
 private:
+    // Polls up to the limit, handling this thread's messages before each
+    // look: the dialog may send to an owner window of this thread.
+    static bool waitHandlingMessages(const std::function<bool()>& condition)
+    {
+        auto handledThenLooked = [&] {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+            return condition();
+        };
+        return harness::pollUntil(handledThenLooked, kLimit, 20);
+    }
+
     std::deque<std::optional<std::wstring>> picks_;
     RuntimeNotFoundDialog dialog_;
     std::atomic<INT_PTR> result_ = 0;
@@ -225,17 +222,13 @@ TEST_F(RuntimeNotFoundDialogTest, TheCursorOverTheLinkTextIsTheHand)
     RECT link = harness::windowRect(GetDlgItem(shown.window(), IDC_DOWNLOAD_LINK));
     HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
     HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    auto shownCursor = [] {
-        CURSORINFO info{};
-        info.cbSize = sizeof(info);
-        return GetCursorInfo(&info) ? info.hCursor : nullptr;
-    };
     SetCursorPos(link.left + 10, link.bottom + 25);
-    EXPECT_TRUE(waitUntil([&] { return shownCursor() == arrow; }));
+    EXPECT_TRUE(harness::pollUntil([&] { return harness::shownCursor() == arrow; }, kLimit));
     SetCursorPos(link.left + 10, (link.top + link.bottom) / 2);
-    EXPECT_TRUE(waitUntil([&] { return shownCursor() == hand; })) << "not the hand";
+    EXPECT_TRUE(harness::pollUntil([&] { return harness::shownCursor() == hand; }, kLimit))
+        << "not the hand";
     SetCursorPos(link.left + 10, link.bottom + 25);
-    EXPECT_TRUE(waitUntil([&] { return shownCursor() == arrow; }));
+    EXPECT_TRUE(harness::pollUntil([&] { return harness::shownCursor() == arrow; }, kLimit));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "support/polling.h"
 #include "support/screenshot.h"
 #include "support/ui_driver.h"
 
@@ -30,17 +31,13 @@ std::vector<HWND> splashWindowsOf(DWORD processId)
 
 std::optional<HWND> waitForSplashWindow(DWORD processId, DWORD limitMilliseconds)
 {
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    for (;;) {
-        std::vector<HWND> windows = splashWindowsOf(processId);
-        if (!windows.empty()) {
-            return windows.front();
-        }
-        if (GetTickCount64() >= deadline) {
-            return std::nullopt;
-        }
-        Sleep(kPollMilliseconds);
-    }
+    std::vector<HWND> windows;
+    auto found = [&] {
+        windows = splashWindowsOf(processId);
+        return !windows.empty();
+    };
+    static_cast<void>(harness::pollUntil(found, limitMilliseconds, kPollMilliseconds));
+    return windows.empty() ? std::nullopt : std::optional<HWND>(windows.front());
 }
 
 std::optional<int> pixelsDifferingFromPicture(const harness::Image& picture, int pictureLeft,
@@ -50,17 +47,15 @@ std::optional<int> pixelsDifferingFromPicture(const harness::Image& picture, int
     harness::Image expected =
         picture.crop(screenPart.left - pictureLeft, screenPart.top - pictureTop,
                      screenPart.right - screenPart.left, screenPart.bottom - screenPart.top);
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
     std::optional<int> differing;
-    for (;;) {
+    auto matching = [&] {
         std::optional<harness::Image> shown = harness::captureScreenRect(screenPart);
         differing = shown ? harness::countDifferentPixels(*shown, expected, kColourTolerance)
                           : std::nullopt;
-        if ((differing && *differing == 0) || GetTickCount64() >= deadline) {
-            return differing;
-        }
-        Sleep(kPollMilliseconds);
-    }
+        return differing == 0;
+    };
+    static_cast<void>(harness::pollUntil(matching, limitMilliseconds, kPollMilliseconds));
+    return differing;
 }
 
 DWORD classStyleOf(HWND window)

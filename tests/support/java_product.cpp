@@ -2,17 +2,11 @@
 
 #include <algorithm>
 
+#include "support/polling.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/ui_driver.h"
 
 namespace harness {
-
-namespace {
-
-// How long one look for a message box lasts while the launcher runs.
-constexpr DWORD kBoxPollMilliseconds = 200;
-
-}  // namespace
 
 bool JavaProduct::create(TestJvm variant, std::wstring_view productName,
                          std::wstring_view folderSuffix)
@@ -56,19 +50,25 @@ LauncherRun JavaProduct::run(const std::vector<std::wstring>& arguments, DWORD l
         return result;  // neither finished nor killed: the test sees it never ran
     }
     ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    while (launcher->isRunning() && GetTickCount64() < deadline) {
-        std::optional<HWND> box = waitForDialog(launcher->id(), kBoxPollMilliseconds);
-        if (!box) {
-            continue;
+    // Each look waits for a box itself, so no pause between looks.
+    constexpr DWORD kBoxPollMilliseconds = 200;
+    auto endedOrStuck = [&] {
+        if (!launcher->isRunning()) {
+            return true;
         }
-        std::optional<std::wstring> text = messageBoxText(*box);
-        result.boxes.push_back(text.value_or(L"(not a message box: " + windowText(*box) + L")"));
-        if (!clickButton(*box, IDOK)) {
-            break;
+        if (std::optional<HWND> box = waitForDialog(launcher->id(), kBoxPollMilliseconds)) {
+            std::optional<std::wstring> text = messageBoxText(*box);
+            result.boxes.push_back(
+                text.value_or(L"(not a message box: " + windowText(*box) + L")"));
+            if (!clickButton(*box, IDOK)) {
+                return true;
+            }
+            // The same box must not be counted twice while it closes.
+            static_cast<void>(waitForWindowToClose(*box, 5000));
         }
-        // The same box must not be counted twice while it closes.
-        (void)waitForWindowToClose(*box, 5000);
-    }
+        return false;
+    };
+    static_cast<void>(pollUntil(endedOrStuck, limitMilliseconds, 0));
     ULONGLONG now = GetTickCount64();
     result.outcome = launcher->waitForExit(now < deadline ? static_cast<DWORD>(deadline - now) : 0);
     result.trace = readTestJvmTrace(trace);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/handle_owners.h"
+#include "support/polling.h"
 
 namespace harness {
 
@@ -38,21 +39,17 @@ bool isLockError(DWORD error)
 template <typename Removal>
 bool removeWithRetry(Removal removal)
 {
-    DWORD waited = 0;
-    for (;;) {
-        if (removal()) {
-            return true;
-        }
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            return true;
-        }
-        if (!isLockError(error) || waited >= kRemoveRetryLimitMilliseconds) {
-            return false;
-        }
-        Sleep(kRemoveRetryPauseMilliseconds);
-        waited += kRemoveRetryPauseMilliseconds;
-    }
+    bool removed = false;
+    auto removedOrFailed = [&] {
+        DWORD error = removal() ? ERROR_SUCCESS : GetLastError();
+        // Gone already counts as removed.
+        removed = error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND ||
+                  error == ERROR_PATH_NOT_FOUND;
+        return removed || !isLockError(error);
+    };
+    static_cast<void>(
+        pollUntil(removedOrFailed, kRemoveRetryLimitMilliseconds, kRemoveRetryPauseMilliseconds));
+    return removed;
 }
 
 bool removeFile(const std::wstring& extendedPath)

@@ -2,15 +2,13 @@
 
 #include <algorithm>
 
+#include "support/polling.h"
 #include "support/screenshot.h"
 
 namespace harness {
 
 namespace {
 
-constexpr DWORD kPollMilliseconds = 50;
-// How long a window may take to answer one message before it counts as hung.
-constexpr UINT kAnswerLimitMilliseconds = 2000;
 // The string of user32's table that holds its default message box caption.
 constexpr UINT kUser32ErrorCaptionId = 2;
 // How far a drawn pixel may stray from the reference and still match.
@@ -37,16 +35,6 @@ BOOL CALLBACK collectChildWindow(HWND window, LPARAM context)
 {
     reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
     return TRUE;
-}
-
-std::optional<LRESULT> askWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                             kAnswerLimitMilliseconds, &answer)) {
-        return std::nullopt;
-    }
-    return static_cast<LRESULT>(answer);
 }
 
 std::optional<HWND> iconControlOf(HWND box)
@@ -122,6 +110,17 @@ bool sendInputs(std::vector<INPUT>& inputs)
 
 }  // namespace
 
+std::optional<LRESULT> askWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                 UINT limitMilliseconds)
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, limitMilliseconds,
+                             &answer)) {
+        return std::nullopt;
+    }
+    return static_cast<LRESULT>(answer);
+}
+
 std::vector<HWND> topLevelWindowsOf(DWORD processId, bool visibleOnly)
 {
     WindowSearch search{processId, visibleOnly, {}};
@@ -132,18 +131,18 @@ std::vector<HWND> topLevelWindowsOf(DWORD processId, bool visibleOnly)
 std::optional<HWND> waitForTopLevelWindow(DWORD processId, const std::function<bool(HWND)>& accept,
                                           DWORD limitMilliseconds)
 {
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    for (;;) {
+    std::optional<HWND> accepted;
+    auto acceptedOne = [&] {
         for (HWND window : topLevelWindowsOf(processId)) {
             if (accept(window)) {
-                return window;
+                accepted = window;
+                return true;
             }
         }
-        if (GetTickCount64() >= deadline) {
-            return std::nullopt;
-        }
-        Sleep(kPollMilliseconds);
-    }
+        return false;
+    };
+    static_cast<void>(pollUntil(acceptedOne, limitMilliseconds));
+    return accepted;
 }
 
 std::optional<HWND> waitForDialog(DWORD processId, DWORD limitMilliseconds)
@@ -155,14 +154,8 @@ std::optional<HWND> waitForDialog(DWORD processId, DWORD limitMilliseconds)
 
 bool waitForWindowToClose(HWND window, DWORD limitMilliseconds)
 {
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
+    return pollUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); },
+                     limitMilliseconds);
 }
 
 std::wstring windowClassName(HWND window)
@@ -315,15 +308,14 @@ MessageBoxIcon messageBoxIcon(HWND box, DWORD limitMilliseconds)
     if (!control) {
         return MessageBoxIcon::none;
     }
-    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
-    for (;;) {
+    MessageBoxIcon icon = MessageBoxIcon::unrecognised;
+    auto recognised = [&] {
         std::optional<Image> drawn = captureWindow(*control);
-        MessageBoxIcon icon = drawn ? matchSystemIcon(*drawn) : MessageBoxIcon::unrecognised;
-        if (icon != MessageBoxIcon::unrecognised || GetTickCount64() >= deadline) {
-            return icon;
-        }
-        Sleep(kPollMilliseconds);
-    }
+        icon = drawn ? matchSystemIcon(*drawn) : MessageBoxIcon::unrecognised;
+        return icon != MessageBoxIcon::unrecognised;
+    };
+    static_cast<void>(pollUntil(recognised, limitMilliseconds));
+    return icon;
 }
 
 std::wstring defaultMessageBoxCaption()
@@ -342,20 +334,27 @@ bool bringToFront(HWND window)
     }
     BringWindowToTop(window);
     SetForegroundWindow(window);
-    ULONGLONG deadline = GetTickCount64() + kAnswerLimitMilliseconds;
-    while (GetForegroundWindow() != window) {
-        if (GetTickCount64() >= deadline) {
-            return false;
-        }
-        Sleep(kPollMilliseconds);
-    }
-    return true;
+    return pollUntil([window] { return GetForegroundWindow() == window; },
+                     kAnswerLimitMilliseconds);
 }
 
 bool clickAt(POINT point)
 {
     std::vector<INPUT> inputs{mouseInput(point, 0), mouseInput(point, MOUSEEVENTF_LEFTDOWN),
                               mouseInput(point, MOUSEEVENTF_LEFTUP)};
+    return sendInputs(inputs);
+}
+
+HCURSOR shownCursor()
+{
+    CURSORINFO info{};
+    info.cbSize = sizeof(info);
+    return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+bool mouseAt(POINT point, DWORD buttonFlags)
+{
+    std::vector<INPUT> inputs{mouseInput(point, buttonFlags)};
     return sendInputs(inputs);
 }
 

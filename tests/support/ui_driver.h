@@ -18,6 +18,13 @@ namespace harness {
 inline constexpr wchar_t kDialogClass[] = L"#32770";
 // The id of a message box's text control.
 inline constexpr int kMessageBoxTextId = 0xFFFF;
+// How long a window may take to answer one message before it counts as hung.
+inline constexpr UINT kAnswerLimitMilliseconds = 2000;
+
+// The window's answer to the message (also a window of another process);
+// nothing when it does not answer within the limit.
+std::optional<LRESULT> askWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                 UINT limitMilliseconds = kAnswerLimitMilliseconds);
 
 // The top-level windows of the process, front to back.
 std::vector<HWND> topLevelWindowsOf(DWORD processId, bool visibleOnly = true);
@@ -80,6 +87,10 @@ std::wstring defaultMessageBoxCaption();
 [[nodiscard]] bool bringToFront(HWND window);
 // A real left click at the point (screen coordinates), through SendInput.
 [[nodiscard]] bool clickAt(POINT point);
+// The cursor the screen shows now; nullptr when it cannot be told.
+HCURSOR shownCursor();
+// The mouse moved to the point, with the button flags given (MOUSEEVENTF_LEFTDOWN...) there.
+[[nodiscard]] bool mouseAt(POINT point, DWORD buttonFlags);
 // Clicks the middle of the control with the mouse when it is the window a
 // person would hit there; otherwise (covered, off screen) falls back to
 // BM_CLICK. False for a missing, hidden or disabled control.
