@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "vm/java_text.h"
+#include "vm/jni_calls.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "support/folders.h"
 #include "support/long_path.h"
 #include "vm/java_text.h"
+#include "vm/jni_calls.h"
 #include "vm/timestamp_picture.h"
 
 namespace {

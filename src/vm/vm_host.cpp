@@ -6,6 +6,7 @@
 #include "ui/message_format.h"
 #include "resources/resource_ids.h"
 #include "vm/java_text.h"
+#include "vm/jni_calls.h"
 #include "vm/modified_utf8.h"
 #include "vm/stream_redirection.h"
 
