@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "vm/java_text.h"
+#include "vm/jni_calls.h"
 
 namespace {
 
@@ -26,23 +27,6 @@ void postAnswer(const HandoverRequest& request, jint answer)
     // Sign-extended, so that the later start reads the int back from the low 32 bits.
     PostThreadMessageW(request.senderThreadId, request.context->messageId,
                        static_cast<WPARAM>(static_cast<INT_PTR>(answer)), 0);
-}
-
-// FindClass takes the name in modified UTF-8, which the VM makes from a Java
-// string: no code page can turn every class name into it.
-jclass findClassNamed(const std::wstring& name, JNIEnv* environment)
-{
-    jstring javaName = newJavaString(name, environment);
-    if (javaName == nullptr) {
-        return nullptr;
-    }
-    const char* nameChars = environment->GetStringUTFChars(javaName, nullptr);
-    if (nameChars == nullptr) {
-        return nullptr;
-    }
-    jclass found = environment->FindClass(nameChars);
-    environment->ReleaseStringUTFChars(javaName, nameChars);
-    return found;
 }
 
 // Calls "secondaryMain" on the attached thread and posts the answer: the void
@@ -80,11 +64,7 @@ bool callSecondaryMain(const HandoverRequest& request, JNIEnv* environment)
     } else {
         postAnswer(request, environment->CallStaticIntMethod(mainClass, method, arguments));
     }
-    if (environment->ExceptionOccurred() != nullptr) {
-        environment->ExceptionDescribe();
-        return false;
-    }
-    return true;
+    return !describePendingException(environment);
 }
 
 // Routine of a handover thread: 0 when "secondaryMain" ran without leaving an

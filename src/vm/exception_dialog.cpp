@@ -4,125 +4,45 @@
 
 #include "resources/exception_dialog_ids.h"
 #include "ui/centre_dialog.h"
-#include "vm/modified_utf8.h"
-
-namespace {
-
-// Deletes a JNI local reference when it goes; empty is nullptr. The VM thread
-// runs on after the dialog, so the references made for the trace are not left
-// to pile up.
-class LocalReference {
-public:
-    LocalReference(JNIEnv* environment, jobject object) noexcept
-        : environment_(environment), object_(object)
-    {
-    }
-    ~LocalReference()
-    {
-        if (object_ != nullptr) {
-            environment_->DeleteLocalRef(object_);
-        }
-    }
-    LocalReference(const LocalReference&) = delete;
-    LocalReference& operator=(const LocalReference&) = delete;
-
-    jobject get() const noexcept { return object_; }
-    explicit operator bool() const noexcept { return object_ != nullptr; }
-
-private:
-    JNIEnv* environment_;
-    jobject object_;
-};
-
-// True when no exception is pending; otherwise the VM describes it (which
-// also clears it) and the answer is false.
-bool nothingPending(JNIEnv* environment)
-{
-    if (environment->ExceptionCheck() == JNI_FALSE) {
-        return true;
-    }
-    environment->ExceptionDescribe();
-    return false;
-}
-
-// A new object of the class through the constructor of the signature, with
-// at most one argument.
-jobject newObjectOf(JNIEnv* environment, const char* className, const char* signature,
-                    jobject argument = nullptr)
-{
-    LocalReference type(environment, environment->FindClass(className));
-    if (!type) {
-        return nullptr;
-    }
-    jclass typeClass = static_cast<jclass>(type.get());
-    jmethodID constructor = environment->GetMethodID(typeClass, "<init>", signature);
-    if (constructor == nullptr) {
-        return nullptr;
-    }
-    return argument != nullptr ? environment->NewObject(typeClass, constructor, argument)
-                               : environment->NewObject(typeClass, constructor);
-}
-
-// The method of the object's class, or nullptr.
-jmethodID methodOf(JNIEnv* environment, jobject object, const char* name, const char* signature)
-{
-    LocalReference type(environment, environment->GetObjectClass(object));
-    if (!type) {
-        return nullptr;
-    }
-    return environment->GetMethodID(static_cast<jclass>(type.get()), name, signature);
-}
-
-// The Java string's characters as UTF-16; empty when they cannot be had.
-std::wstring wideFromJavaString(JNIEnv* environment, jstring text)
-{
-    const char* bytes = environment->GetStringUTFChars(text, nullptr);
-    if (bytes == nullptr) {
-        return {};
-    }
-    jsize length = environment->GetStringUTFLength(text);
-    std::wstring wide = wideFromModifiedUtf8(std::string_view(bytes, static_cast<size_t>(length)));
-    environment->ReleaseStringUTFChars(text, bytes);
-    return wide;
-}
-
-}  // namespace
+#include "vm/jni_calls.h"
 
 std::wstring renderStackTrace(jthrowable throwable, JNIEnv* environment)
 {
-    LocalReference buffer(environment,
-                          newObjectOf(environment, "java/io/ByteArrayOutputStream", "()V"));
+    // The VM thread runs on after the dialog: the references made for the
+    // trace go with it.
+    LocalReference<> buffer(newObjectOf("java/io/ByteArrayOutputStream", "()V", environment),
+                            environment);
     if (!buffer) {
-        nothingPending(environment);
+        describePendingException(environment);
         return {};
     }
-    LocalReference printStream(environment, newObjectOf(environment, "java/io/PrintStream",
-                                                        "(Ljava/io/OutputStream;)V", buffer.get()));
+    LocalReference<> printStream(newPrintStream(buffer.get(), environment), environment);
     if (!printStream) {
-        nothingPending(environment);
+        describePendingException(environment);
         return {};
     }
     jmethodID printStackTrace =
-        methodOf(environment, throwable, "printStackTrace", "(Ljava/io/PrintStream;)V");
+        methodOf(throwable, "printStackTrace", "(Ljava/io/PrintStream;)V", environment);
     if (printStackTrace == nullptr) {
-        nothingPending(environment);
+        describePendingException(environment);
         return {};
     }
     environment->CallVoidMethod(throwable, printStackTrace, printStream.get());
     // What was written before printStackTrace failed is still shown.
-    nothingPending(environment);
+    describePendingException(environment);
 
-    jmethodID toString = methodOf(environment, buffer.get(), "toString", "()Ljava/lang/String;");
+    jmethodID toString = methodOf(buffer.get(), "toString", "()Ljava/lang/String;", environment);
     if (toString == nullptr) {
-        nothingPending(environment);
+        describePendingException(environment);
         return {};
     }
-    LocalReference text(environment, environment->CallObjectMethod(buffer.get(), toString));
-    if (!nothingPending(environment) || !text) {
+    LocalReference<jstring> text(
+        static_cast<jstring>(environment->CallObjectMethod(buffer.get(), toString)), environment);
+    if (describePendingException(environment) || !text) {
         return {};
     }
-    std::wstring result = wideFromJavaString(environment, static_cast<jstring>(text.get()));
-    nothingPending(environment);
+    std::wstring result = wideFromJavaString(text.get(), environment);
+    describePendingException(environment);
     return result;
 }
 

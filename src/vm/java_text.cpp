@@ -1,78 +1,60 @@
 #include "vm/java_text.h"
 
+#include "vm/jni_calls.h"
+
 jstring newJavaString(std::wstring_view text, JNIEnv* environment)
 {
-    jclass stringClass = environment->FindClass("java/lang/String");
-    if (stringClass == nullptr) {
-        return nullptr;
-    }
-    jmethodID fromChars = environment->GetMethodID(stringClass, "<init>", "([C)V");
-    if (fromChars == nullptr) {
+    ClassMethod fromChars = constructorOf("java/lang/String", "([C)V", environment);
+    if (!fromChars) {
         return nullptr;
     }
     auto length = static_cast<jsize>(text.size());
-    jcharArray chars = environment->NewCharArray(length);
-    if (chars == nullptr) {
+    LocalReference<jcharArray> chars(environment->NewCharArray(length), environment);
+    if (!chars) {
         return nullptr;
     }
     static_assert(sizeof(jchar) == sizeof(wchar_t), "UTF-16 units go to Java unconverted");
-    environment->SetCharArrayRegion(chars, 0, length, reinterpret_cast<const jchar*>(text.data()));
-    jstring result = nullptr;
+    environment->SetCharArrayRegion(chars.get(), 0, length,
+                                    reinterpret_cast<const jchar*>(text.data()));
     // An exception from before counts too: a Java string made now could not
     // be told apart from one made while the VM was reporting a failure.
-    if (environment->ExceptionOccurred() == nullptr) {
-        result = static_cast<jstring>(environment->NewObject(stringClass, fromChars, chars));
+    if (environment->ExceptionCheck() != JNI_FALSE) {
+        return nullptr;
     }
-    environment->DeleteLocalRef(chars);
-    return result;
+    return static_cast<jstring>(
+        environment->NewObject(fromChars.type.get(), fromChars.method, chars.get()));
 }
 
 jobjectArray newArgumentArray(const std::vector<std::wstring>& texts, JNIEnv* environment)
 {
-    jclass stringClass = environment->FindClass("java/lang/String");
-    if (stringClass == nullptr) {
+    LocalReference<jclass> stringClass(environment->FindClass("java/lang/String"), environment);
+    if (!stringClass) {
         return nullptr;
     }
-    jobjectArray array =
-        environment->NewObjectArray(static_cast<jsize>(texts.size()), stringClass, nullptr);
-    if (array == nullptr) {
+    LocalReference<jobjectArray> array(
+        environment->NewObjectArray(static_cast<jsize>(texts.size()), stringClass.get(), nullptr),
+        environment);
+    if (!array) {
         return nullptr;
     }
     for (size_t index = 0; index < texts.size(); ++index) {
-        jstring element = newJavaString(texts[index], environment);
-        if (element == nullptr) {
-            environment->DeleteLocalRef(array);
+        LocalReference<jstring> element(newJavaString(texts[index], environment), environment);
+        if (!element) {
             return nullptr;
         }
-        environment->SetObjectArrayElement(array, static_cast<jsize>(index), element);
-        environment->DeleteLocalRef(element);
+        environment->SetObjectArrayElement(array.get(), static_cast<jsize>(index), element.get());
     }
-    return array;
+    return array.release();
 }
 
 bool callSystemExit(JNIEnv* environment)
 {
-    jclass systemClass = environment->FindClass("java/lang/System");
-    if (systemClass == nullptr) {
+    ClassMethod systemExit = staticMethodOf("java/lang/System", "exit", "(I)V", environment);
+    if (!systemExit) {
         describePendingException(environment);
         return false;
     }
-    jmethodID exitMethod = environment->GetStaticMethodID(systemClass, "exit", "(I)V");
-    if (exitMethod == nullptr) {
-        describePendingException(environment);
-        return false;
-    }
-    environment->CallStaticVoidMethod(systemClass, exitMethod, static_cast<jint>(-1));
-    if (environment->ExceptionOccurred() != nullptr) {
-        environment->ExceptionDescribe();
-        return false;
-    }
-    return true;
-}
-
-void describePendingException(JNIEnv* environment)
-{
-    if (environment->ExceptionOccurred() != nullptr) {
-        environment->ExceptionDescribe();
-    }
+    environment->CallStaticVoidMethod(systemExit.type.get(), systemExit.method,
+                                      static_cast<jint>(-1));
+    return !describePendingException(environment);
 }

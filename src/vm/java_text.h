@@ -23,6 +23,3 @@
 // when the class or method is missing or the call left an exception (which is
 // described), true when the call returned.
 bool callSystemExit(JNIEnv* environment);
-
-// Lets the VM print the pending exception, if there is one.
-void describePendingException(JNIEnv* environment);

@@ -5,6 +5,7 @@
 #include "support/folders.h"
 #include "support/long_path.h"
 #include "vm/java_text.h"
+#include "vm/jni_calls.h"
 #include "vm/timestamp_picture.h"
 
 namespace {
@@ -34,6 +35,36 @@ bool containsPercent(const std::wstring& fileName)
     return fileName.find(L'%') != std::wstring::npos;
 }
 
+// A new java.io.FileOutputStream on the file; none when it cannot be opened.
+jobject newFileStream(const std::wstring& fileName, bool append, JNIEnv* environment)
+{
+    LocalReference<jstring> name(newJavaString(fileName, environment), environment);
+    if (!name) {
+        return nullptr;
+    }
+    LocalReference<> fileStream(
+        newObjectOf("java/io/FileOutputStream", "(Ljava/lang/String;Z)V", environment, name.get(),
+                    static_cast<jboolean>(append ? JNI_TRUE : JNI_FALSE)),
+        environment);
+    if (!fileStream || environment->ExceptionCheck()) {
+        return nullptr;
+    }
+    return fileStream.release();
+}
+
+// System.setOut or System.setErr with the print stream; an exception it
+// throws is described.
+bool setSystemStream(const char* setterName, jobject printStream, JNIEnv* environment)
+{
+    ClassMethod setter =
+        staticMethodOf("java/lang/System", setterName, "(Ljava/io/PrintStream;)V", environment);
+    if (!setter) {
+        return false;
+    }
+    environment->CallStaticVoidMethod(setter.type.get(), setter.method, printStream);
+    return !describePendingException(environment);
+}
+
 bool replaceSystemStream(const std::wstring& fileName, bool append, const char* setterName,
                          JNIEnv* environment)
 {
@@ -42,52 +73,15 @@ bool replaceSystemStream(const std::wstring& fileName, bool append, const char* 
     // folders as for the Java runtime that opens the file.
     std::optional<std::wstring> fullName = fullPathName(fileName);
     (void)createParentFolders(fullName ? *fullName : fileName);
-    jstring name = newJavaString(fileName, environment);
-    if (name == nullptr) {
+    LocalReference<> fileStream(newFileStream(fileName, append, environment), environment);
+    if (!fileStream) {
         return false;
     }
-    jclass fileStreamClass = environment->FindClass("java/io/FileOutputStream");
-    if (fileStreamClass == nullptr) {
+    LocalReference<> printStream(newPrintStream(fileStream.get(), environment), environment);
+    if (!printStream) {
         return false;
     }
-    jmethodID openFile =
-        environment->GetMethodID(fileStreamClass, "<init>", "(Ljava/lang/String;Z)V");
-    if (openFile == nullptr) {
-        return false;
-    }
-    jobject fileStream = environment->NewObject(
-        fileStreamClass, openFile, name, static_cast<jboolean>(append ? JNI_TRUE : JNI_FALSE));
-    if (fileStream == nullptr || environment->ExceptionCheck()) {
-        return false;
-    }
-    jclass printStreamClass = environment->FindClass("java/io/PrintStream");
-    if (printStreamClass == nullptr) {
-        return false;
-    }
-    jmethodID wrapStream =
-        environment->GetMethodID(printStreamClass, "<init>", "(Ljava/io/OutputStream;)V");
-    if (wrapStream == nullptr) {
-        return false;
-    }
-    jobject printStream = environment->NewObject(printStreamClass, wrapStream, fileStream);
-    if (printStream == nullptr) {
-        return false;
-    }
-    jclass systemClass = environment->FindClass("java/lang/System");
-    if (systemClass == nullptr) {
-        return false;
-    }
-    jmethodID setter =
-        environment->GetStaticMethodID(systemClass, setterName, "(Ljava/io/PrintStream;)V");
-    if (setter == nullptr) {
-        return false;
-    }
-    environment->CallStaticVoidMethod(systemClass, setter, printStream);
-    if (environment->ExceptionOccurred() != nullptr) {
-        environment->ExceptionDescribe();
-        return false;
-    }
-    return true;
+    return setSystemStream(setterName, printStream.get(), environment);
 }
 
 }  // namespace

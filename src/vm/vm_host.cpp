@@ -6,7 +6,7 @@
 #include "ui/message_format.h"
 #include "resources/resource_ids.h"
 #include "vm/java_text.h"
-#include "vm/modified_utf8.h"
+#include "vm/jni_calls.h"
 #include "vm/stream_redirection.h"
 
 namespace {
@@ -95,25 +95,18 @@ jclass findMainClass(const VmRun& run)
 {
     JNIEnv* environment = run.jniEnv;
     const std::wstring& mainClass = run.settings->mainClass;
-    jstring name = newJavaString(mainClass, environment);
-    if (name == nullptr) {
+    LocalReference<jstring> name(newJavaString(mainClass, environment), environment);
+    if (!name) {
         ErrorReporter::showErrorWithText(
             ownerWindowOf(run), ErrorReporter::loadText(IDS_MAIN_CLASS_NOT_LOADED), mainClass);
         return nullptr;
     }
-    const char* nameChars = environment->GetStringUTFChars(name, nullptr);
-    if (nameChars == nullptr) {
-        environment->ExceptionDescribe();
-        return nullptr;
-    }
-    jclass mainClassFound = environment->FindClass(nameChars);
+    jclass mainClassFound = findClassNamed(name.get(), environment);
     if (mainClassFound == nullptr) {
         environment->ExceptionDescribe();
-        ErrorReporter::showErrorWithText(ownerWindowOf(run),
-                                         ErrorReporter::loadText(IDS_MAIN_CLASS_NOT_FOUND),
-                                         wideFromModifiedUtf8(nameChars));
+        ErrorReporter::showErrorWithText(
+            ownerWindowOf(run), ErrorReporter::loadText(IDS_MAIN_CLASS_NOT_FOUND), mainClass);
     }
-    environment->ReleaseStringUTFChars(name, nameChars);
     return mainClassFound;
 }
 
@@ -187,9 +180,7 @@ bool runMainClass(VmRun& run)
     jmethodID mainMethod =
         environment->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
     if (mainMethod == nullptr) {
-        if (environment->ExceptionOccurred() != nullptr) {
-            environment->ExceptionDescribe();
-        } else {
+        if (!describePendingException(environment)) {
             ErrorReporter::showError(ownerWindowOf(run), IDS_MAIN_METHOD_NOT_FOUND);
         }
         return false;
