@@ -6,10 +6,10 @@
 #include <cwchar>
 #include <span>
 
+#include "support/handle_owners.h"
 #include "ui/com_apartment.h"
-#include "support/registry_key_owner.h"
-#include "ui/system_libraries.h"
 #include "ui/gdi_functions.h"
+#include "ui/system_libraries.h"
 
 namespace {
 
@@ -23,47 +23,6 @@ bool isImageOrFrameType(LONG_PTR style)
     return (type >= SS_ICON && type <= SS_WHITEFRAME) ||
            (type >= SS_ETCHEDHORZ && type <= SS_ETCHEDFRAME);
 }
-
-// A device context of the window for measuring, released when done.
-class WindowDcOwner {
-public:
-    explicit WindowDcOwner(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDcOwner()
-    {
-        if (dc_ != nullptr) {
-            ReleaseDC(window_, dc_);
-        }
-    }
-    WindowDcOwner(const WindowDcOwner&) = delete;
-    WindowDcOwner& operator=(const WindowDcOwner&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// Selects a font into a device context and puts the previous one back.
-class FontSelection {
-public:
-    FontSelection(const GdiFunctions& gdi, HDC dc, HFONT font)
-        : gdi_(gdi), dc_(dc), previous_(font != nullptr ? gdi.selectObject(dc, font) : nullptr)
-    {
-    }
-    ~FontSelection()
-    {
-        if (previous_ != nullptr) {
-            gdi_.selectObject(dc_, previous_);
-        }
-    }
-    FontSelection(const FontSelection&) = delete;
-    FontSelection& operator=(const FontSelection&) = delete;
-
-private:
-    const GdiFunctions& gdi_;
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 // The tool record grew with the common controls of Windows 6.0 (Vista).
 bool hasNewerToolRecord()
@@ -115,16 +74,14 @@ bool HyperlinkLabel::subclass(HWND control)
     if (control == nullptr || gdi == nullptr) {
         return false;
     }
-    window = control;
-    // The object is in place before the first message reaches the new procedure.
     staticProcedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
-    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // The object is in place before the first message reaches the new procedure.
+    WindowBinding<HyperlinkLabel>::bind(control, this);
     SetLastError(0);
     if (SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure)) ==
             0 &&
         GetLastError() != 0) {
-        SetWindowLongPtrW(control, GWLP_USERDATA, 0);
-        window = nullptr;
+        WindowBinding<HyperlinkLabel>::unbind(control);
         return false;
     }
     return true;
@@ -180,20 +137,24 @@ bool HyperlinkLabel::openLink()
     return true;
 }
 
+void HyperlinkLabel::bindWindow(HWND control) noexcept
+{
+    window = control;
+}
+
 LRESULT CALLBACK HyperlinkLabel::windowProcedure(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) noexcept
 {
-    auto* label = reinterpret_cast<HyperlinkLabel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    HyperlinkLabel* label = WindowBinding<HyperlinkLabel>::boundTo(window);
     if (label == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
         // The control goes back to its own procedure for its last message.
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(label->staticProcedure));
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        LRESULT result = label->callStaticProcedure(message, wParam, lParam);
-        label->window = nullptr;
-        return result;
+        WNDPROC original = label->staticProcedure;
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        WindowBinding<HyperlinkLabel>::unbind(window);
+        return CallWindowProcW(original, window, message, wParam, lParam);
     }
     return label->handleMessage(message, wParam, lParam);
 }
@@ -309,16 +270,15 @@ void HyperlinkLabel::createFonts()
         LOGFONTW iconTitleFont{};
         if (SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(iconTitleFont), &iconTitleFont,
                                   0)) {
-            normalFont = gdi->createFontIndirect(&iconTitleFont);
-            ownsNormalFont = normalFont != nullptr;
+            ownNormalFont.reset(gdi->createFontIndirect(&iconTitleFont));
+            normalFont = ownNormalFont.get();
         }
     }
     HGDIOBJ source = normalFont != nullptr ? normalFont : gdi->getStockObject(SYSTEM_FONT);
     LOGFONTW underlined{};
     if (source != nullptr && gdi->getObject(source, sizeof(underlined), &underlined) != 0) {
         underlined.lfUnderline = TRUE;
-        linkFont = gdi->createFontIndirect(&underlined);
-        ownsLinkFont = linkFont != nullptr;
+        linkFont.reset(gdi->createFontIndirect(&underlined));
     }
 }
 
@@ -340,7 +300,7 @@ void HyperlinkLabel::readLinkColors()
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kLinkColorsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
         return;
     }
-    RegistryKeyOwner key(opened);
+    const RegistryKey key(opened);
     if (std::optional<std::uint32_t> color = readColorValue(key.get(), L"Anchor Color")) {
         linkColor = *color;
     }
@@ -379,14 +339,14 @@ void HyperlinkLabel::computeLinkRect()
     RECT client{};
     GetClientRect(window, &client);
     RECT measured = client;
-    WindowDcOwner dc(window);
-    if (dc.get() == nullptr) {
+    WindowDc dc = windowDc(window);
+    if (!dc) {
         linkRect = client;
         return;
     }
     {
-        FontSelection selection(*gdi, dc.get(), linkFont);
-        DrawTextW(dc.get(), labelText.c_str(), static_cast<int>(labelText.size()), &measured,
+        SelectionGuard selection(dc.get().dc, linkFont.get());
+        DrawTextW(dc.get().dc, labelText.c_str(), static_cast<int>(labelText.size()), &measured,
                   drawTextFlags() | DT_CALCRECT);
     }
     OffsetRect(
@@ -431,7 +391,7 @@ void HyperlinkLabel::paint(HDC dc)
     gdi->setTextColor(dc, color);
     RECT textRect = linkRect;
     {
-        FontSelection selection(*gdi, dc, linkFont);
+        SelectionGuard selection(dc, linkFont.get());
         DrawTextW(dc, labelText.c_str(), static_cast<int>(labelText.size()), &textRect,
                   drawTextFlags());
     }
@@ -442,15 +402,10 @@ void HyperlinkLabel::paint(HDC dc)
 
 void HyperlinkLabel::takeFont(HFONT font, bool redraw)
 {
-    if (ownsNormalFont && normalFont != nullptr) {
-        gdi->deleteObject(normalFont);
-    }
+    ownNormalFont.reset();
     normalFont = font;
-    ownsNormalFont = false;
-    if (ownsLinkFont) {
-        gdi->deleteObject(linkFont);
-        linkFont = nullptr;
-        ownsLinkFont = false;
+    if (linkFont) {
+        linkFont.reset();
         createFonts();
     }
     computeLinkRect();
@@ -461,14 +416,7 @@ void HyperlinkLabel::takeFont(HFONT font, bool redraw)
 
 void HyperlinkLabel::releaseFonts()
 {
-    if (ownsLinkFont && linkFont != nullptr) {
-        gdi->deleteObject(linkFont);
-    }
-    if (ownsNormalFont && normalFont != nullptr) {
-        gdi->deleteObject(normalFont);
-    }
-    linkFont = nullptr;
+    linkFont.reset();
+    ownNormalFont.reset();
     normalFont = nullptr;
-    ownsLinkFont = false;
-    ownsNormalFont = false;
 }

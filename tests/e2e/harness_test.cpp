@@ -162,7 +162,7 @@ TEST(ProcessRunner, KillingAlsoEndsWhatTheProgramStarted)
         pid = readFileBytes(pidFile);
     }
     ASSERT_TRUE(pid && !pid->empty()) << "the probe did not start its child";
-    KernelHandleOwner child(
+    KernelHandle child(
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, std::stoul(*pid)));
     ASSERT_TRUE(child);
     ASSERT_EQ(WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));

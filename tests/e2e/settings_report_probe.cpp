@@ -85,7 +85,7 @@ bool writeReport(const std::string& text)
     if (length == 0 || length >= MAX_PATH) {
         return false;
     }
-    KernelHandleOwner file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    FileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;

@@ -67,7 +67,7 @@ bool removeExtendedFolderTree(const std::wstring& extendedFolder)
 {
     bool removedAll = true;
     WIN32_FIND_DATAW entry;
-    FindHandleOwner search(FindFirstFileW((extendedFolder + L"\\*").c_str(), &entry));
+    FindHandle search(FindFirstFileW((extendedFolder + L"\\*").c_str(), &entry));
     if (search) {
         do {
             std::wstring name = entry.cFileName;
@@ -86,7 +86,7 @@ bool removeExtendedFolderTree(const std::wstring& extendedFolder)
             }
         } while (FindNextFileW(search.get(), &entry));
     }
-    search.close();
+    search.reset();
     SetFileAttributesW(extendedFolder.c_str(), FILE_ATTRIBUTE_NORMAL);
     return removeWithRetry([&] { return RemoveDirectoryW(extendedFolder.c_str()) != FALSE; }) &&
            removedAll;
@@ -96,7 +96,7 @@ bool removeExtendedFolderTree(const std::wstring& extendedFolder)
 
 bool writeFileBytes(const std::wstring& path, std::string_view bytes)
 {
-    KernelHandleOwner file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+    FileHandle file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
@@ -116,7 +116,7 @@ bool writeFileBytes(const std::wstring& path, std::string_view bytes)
 
 std::optional<std::string> readFileBytes(const std::wstring& path)
 {
-    KernelHandleOwner file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_READ,
+    FileHandle file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
