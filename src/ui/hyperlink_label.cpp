@@ -166,16 +166,60 @@ LRESULT HyperlinkLabel::callStaticProcedure(UINT message, WPARAM wParam, LPARAM 
 
 LRESULT HyperlinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if (message >= WM_MOUSEFIRST && message <= WM_MOUSEHWHEEL && tooltip != nullptr) {
-        DWORD position = GetMessagePos();
-        MSG relayed{window,
-                    message,
-                    wParam,
-                    lParam,
-                    static_cast<DWORD>(GetMessageTime()),
-                    POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)}};
-        SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSEHWHEEL) {
+        relayToTooltip(message, wParam, lParam);
     }
+    std::optional<LRESULT> handled;
+    switch (message) {
+        case WM_MOUSEMOVE:
+        case WM_SETCURSOR:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            handled = handleMouse(message, lParam);
+            break;
+        case WM_CHAR:
+        case WM_GETDLGCODE:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_ENABLE:
+            handled = handleKeyboardAndFocus(message, wParam);
+            break;
+        case WM_ERASEBKGND:
+        case WM_PAINT:
+        case WM_PRINTCLIENT:
+            handled = handlePainting(message, wParam);
+            break;
+        case WM_SETFONT:
+        case WM_GETFONT:
+        case WM_SIZE:
+            handled = handleFontAndSize(message, wParam, lParam);
+            break;
+        case WM_DESTROY:
+            releaseResources();
+            break;
+        default:
+            break;
+    }
+    return handled ? *handled : callStaticProcedure(message, wParam, lParam);
+}
+
+void HyperlinkLabel::relayToTooltip(UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (tooltip == nullptr) {
+        return;
+    }
+    DWORD position = GetMessagePos();
+    MSG relayed{window,
+                message,
+                wParam,
+                lParam,
+                static_cast<DWORD>(GetMessageTime()),
+                POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)}};
+    SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+std::optional<LRESULT> HyperlinkLabel::handleMouse(UINT message, LPARAM lParam) noexcept
+{
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
         case WM_MOUSEMOVE:
@@ -183,13 +227,13 @@ LRESULT HyperlinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
                 SetCursor(handCursor);
                 return 0;
             }
-            break;
+            return std::nullopt;
         case WM_SETCURSOR:
             if (isCursorInsideLink()) {
                 SetCursor(handCursor);
                 return TRUE;
             }
-            break;
+            return std::nullopt;
         case WM_LBUTTONDOWN:
             if (isInsideLink(point)) {
                 SetFocus(window);
@@ -205,12 +249,20 @@ LRESULT HyperlinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
                 }
             }
             return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> HyperlinkLabel::handleKeyboardAndFocus(UINT message, WPARAM wParam) noexcept
+{
+    switch (message) {
         case WM_CHAR:
             if (wParam == L'\r' || wParam == L' ') {
                 openLink();
                 return 0;
             }
-            break;
+            return std::nullopt;
         case WM_GETDLGCODE:
             return DLGC_WANTCHARS;
         case WM_SETFOCUS:
@@ -221,47 +273,62 @@ LRESULT HyperlinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             InvalidateRect(window, nullptr, FALSE);
             UpdateWindow(window);
             return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> HyperlinkLabel::handlePainting(UINT message, WPARAM wParam) noexcept
+{
+    // Image and frame statics draw themselves.
+    if (!paintsText) {
+        return std::nullopt;
+    }
+    switch (message) {
         case WM_ERASEBKGND:
-            if (paintsText) {
-                return TRUE;  // painting fills the background
+            return TRUE;  // painting fills the background
+        case WM_PAINT: {
+            PAINTSTRUCT painting;
+            if (HDC dc = BeginPaint(window, &painting)) {
+                paint(dc);
+                EndPaint(window, &painting);
             }
-            break;
-        case WM_PAINT:
-            if (paintsText) {
-                PAINTSTRUCT painting;
-                if (HDC dc = BeginPaint(window, &painting)) {
-                    paint(dc);
-                    EndPaint(window, &painting);
-                }
-                return 0;
-            }
-            break;
+            return 0;
+        }
         case WM_PRINTCLIENT:
-            if (paintsText) {
-                paint(reinterpret_cast<HDC>(wParam));
-                return 0;
-            }
-            break;
+            paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> HyperlinkLabel::handleFontAndSize(UINT message, WPARAM wParam,
+                                                         LPARAM lParam) noexcept
+{
+    switch (message) {
         case WM_SETFONT:
             takeFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(normalFont);
         case WM_SIZE:
+            // The control still gets the message.
             computeLinkRect();
             InvalidateRect(window, nullptr, FALSE);
-            break;
-        case WM_DESTROY:
-            if (tooltip != nullptr) {
-                DestroyWindow(tooltip);
-                tooltip = nullptr;
-            }
-            releaseFonts();
-            break;
+            return std::nullopt;
         default:
-            break;
+            return std::nullopt;
     }
-    return callStaticProcedure(message, wParam, lParam);
+}
+
+void HyperlinkLabel::releaseResources() noexcept
+{
+    if (tooltip != nullptr) {
+        DestroyWindow(tooltip);
+        tooltip = nullptr;
+    }
+    releaseFonts();
 }
 
 void HyperlinkLabel::createFonts()

@@ -43,6 +43,15 @@ private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT callStaticProcedure(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
+    // The handlers of handleMessage, one per group of messages: the result
+    // of a message they took, nothing for one the static procedure gets.
+    void relayToTooltip(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    std::optional<LRESULT> handleMouse(UINT message, LPARAM lParam) noexcept;
+    std::optional<LRESULT> handleKeyboardAndFocus(UINT message, WPARAM wParam) noexcept;
+    std::optional<LRESULT> handlePainting(UINT message, WPARAM wParam) noexcept;
+    std::optional<LRESULT> handleFontAndSize(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    void releaseResources() noexcept;
+
     void createFonts();
     void createTooltip();
     void readLinkColors();
