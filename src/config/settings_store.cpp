@@ -24,7 +24,7 @@ std::wstring textUpToZero(const std::vector<wchar_t>& buffer, DWORD length)
 DWORD IniSettingsStore::probe() const
 {
     FileHandle file(CreateFileW(filePath_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return GetLastError();
     }

@@ -189,7 +189,7 @@ int Launcher::waitForFirstInstance()
 {
     // SYNCHRONIZE too: the wait below wakes as soon as the first instance ends.
     KernelHandle firstInstance(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
-                                                instanceChannel.firstProcessId()));
+                                           instanceChannel.firstProcessId()));
     if (!firstInstance) {
         return 0;
     }

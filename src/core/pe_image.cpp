@@ -26,7 +26,7 @@ bool ntHeadersInsideFile(const BYTE* base, ULONGLONG fileSize)
 std::optional<PeImageInfo> readPeImageInfo(const std::wstring& path)
 {
     const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
     }

@@ -60,8 +60,7 @@ std::optional<std::wstring> SystemRuntimeRegistry::readJavaHome(std::wstring_vie
                                                                 std::wstring_view subkey,
                                                                 RegistryView view)
 {
-    const RegistryKey versionKey =
-        openMachineKey(std::wstring(key) + std::wstring(subkey), view);
+    const RegistryKey versionKey = openMachineKey(std::wstring(key) + std::wstring(subkey), view);
     if (!versionKey) {
         return std::nullopt;
     }

@@ -128,7 +128,7 @@ TEST(IniSettingsStore, ProbeTellsWhetherTheFileCanBeOpenedAlone)
               static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     {
         FileHandle held(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held);
         EXPECT_EQ(store.probe(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     }

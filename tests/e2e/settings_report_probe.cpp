@@ -86,7 +86,7 @@ bool writeReport(const std::string& text)
         return false;
     }
     FileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }

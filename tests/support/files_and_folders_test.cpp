@@ -39,7 +39,7 @@ bool isFile(const std::wstring& fullPath)
 void createFile(const std::wstring& fullPath)
 {
     const FileHandle file(CreateFileW(extended(fullPath).c_str(), GENERIC_WRITE, 0, nullptr,
-                                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file) << "cannot create " << testing::PrintToString(fullPath);
 }
 

@@ -97,7 +97,7 @@ bool removeExtendedFolderTree(const std::wstring& extendedFolder)
 bool writeFileBytes(const std::wstring& path, std::string_view bytes)
 {
     FileHandle file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }
@@ -117,8 +117,8 @@ bool writeFileBytes(const std::wstring& path, std::string_view bytes)
 std::optional<std::string> readFileBytes(const std::wstring& path)
 {
     FileHandle file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
     }

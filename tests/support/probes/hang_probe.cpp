@@ -31,7 +31,7 @@ bool startChild(const wchar_t* pidFile)
     KernelHandle thread(created.hThread);
     std::string pid = std::to_string(created.dwProcessId);
     FileHandle file(CreateFileW(pidFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file &&
            WriteFile(file.get(), pid.data(), static_cast<DWORD>(pid.size()), &written, nullptr) &&

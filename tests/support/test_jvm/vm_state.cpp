@@ -142,8 +142,8 @@ void startNonDaemonThread(DWORD lifetimeMilliseconds)
 {
     std::lock_guard lock(vm().mutex);
     KernelHandle thread(CreateThread(nullptr, 0, nonDaemonThreadMain,
-                                          reinterpret_cast<void*>(uintptr_t{lifetimeMilliseconds}),
-                                          0, nullptr));
+                                     reinterpret_cast<void*>(uintptr_t{lifetimeMilliseconds}), 0,
+                                     nullptr));
     if (!thread) {
         failLoudly("cannot start a simulated non-daemon thread");
     }
