@@ -23,8 +23,8 @@ std::wstring textUpToZero(const std::vector<wchar_t>& buffer, DWORD length)
 
 DWORD IniSettingsStore::probe() const
 {
-    KernelHandleOwner file(CreateFileW(filePath_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(filePath_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return GetLastError();
     }

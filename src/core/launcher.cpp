@@ -185,8 +185,8 @@ int Launcher::runPairProduct()
     std::wstring commandLine = GetCommandLineW();
     BOOL created = CreateProcessW(settings.pairProduct.c_str(), commandLine.data(), nullptr,
                                   nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
-    KernelHandleOwner process(created ? started.hProcess : nullptr);
-    KernelHandleOwner thread(created ? started.hThread : nullptr);
+    KernelHandle process(created ? started.hProcess : nullptr);
+    KernelHandle thread(created ? started.hThread : nullptr);
     if (!settings.pairReturnCode || !process) {
         return 0;
     }
@@ -201,8 +201,8 @@ int Launcher::runPairProduct()
 int Launcher::waitForFirstInstance()
 {
     // SYNCHRONIZE too: the wait below wakes as soon as the first instance ends.
-    KernelHandleOwner firstInstance(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
-                                                instanceChannel.firstProcessId()));
+    KernelHandle firstInstance(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
+                                           instanceChannel.firstProcessId()));
     if (!firstInstance) {
         return 0;
     }
@@ -281,7 +281,7 @@ int Launcher::runJavaProgram()
                                0, nullptr);
     }
     if (created) {
-        KernelHandleOwner vmThread(created);
+        KernelHandle vmThread(created);
         WaitForSingleObject(vmThread.get(), INFINITE);
         if (!GetExitCodeThread(vmThread.get(), &result)) {
             result = 1;

@@ -5,24 +5,6 @@
 
 namespace {
 
-// Unmaps a mapped view exactly once.
-class MappedViewOwner {
-public:
-    explicit MappedViewOwner(const void* view) noexcept : view_(view) {}
-    ~MappedViewOwner()
-    {
-        if (view_) {
-            UnmapViewOfFile(view_);
-        }
-    }
-    MappedViewOwner(const MappedViewOwner&) = delete;
-    MappedViewOwner& operator=(const MappedViewOwner&) = delete;
-    const BYTE* bytes() const { return static_cast<const BYTE*>(view_); }
-
-private:
-    const void* view_;
-};
-
 using ImageNtHeaderFunction = PIMAGE_NT_HEADERS(WINAPI*)(PVOID base);
 
 // ImageNtHeader trusts e_lfanew; a truncated or damaged file must not make the
@@ -43,8 +25,8 @@ bool ntHeadersInsideFile(const BYTE* base, ULONGLONG fileSize)
 
 std::optional<PeImageInfo> readPeImageInfo(const std::wstring& path)
 {
-    KernelHandleOwner file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
     }
@@ -52,29 +34,26 @@ std::optional<PeImageInfo> readPeImageInfo(const std::wstring& path)
     if (!GetFileSizeEx(file.get(), &fileSize)) {
         return std::nullopt;
     }
-    KernelHandleOwner mapping(
+    const KernelHandle mapping(
         CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
     if (!mapping) {
         return std::nullopt;
     }
-    MappedViewOwner view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
-    if (!view.bytes()) {
+    const MappedView<const BYTE> view(
+        static_cast<const BYTE*>(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0)));
+    if (!view) {
         return std::nullopt;
     }
-    const BYTE* base = view.bytes();
+    const BYTE* base = view.get();
     if (base[0] != 'M' || base[1] != 'Z' ||
         !ntHeadersInsideFile(base, static_cast<ULONGLONG>(fileSize.QuadPart))) {
         return std::nullopt;
     }
 
-    LoadedLibraryOwner dbghelp(
+    const LoadedLibrary dbghelp(
         LoadLibraryExW(L"Dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!dbghelp.get()) {
-        return std::nullopt;
-    }
-    auto imageNtHeader = reinterpret_cast<ImageNtHeaderFunction>(
-        reinterpret_cast<void*>(GetProcAddress(dbghelp.get(), "ImageNtHeader")));
-    if (!imageNtHeader) {
+    ImageNtHeaderFunction imageNtHeader = nullptr;
+    if (!lookUp(dbghelp.get(), "ImageNtHeader", imageNtHeader)) {
         return std::nullopt;
     }
     const IMAGE_NT_HEADERS* headers = imageNtHeader(const_cast<BYTE*>(base));

@@ -107,7 +107,7 @@ void startHandover(const ListenerStart& start, DWORD senderThreadId)
     }
     (void)request.release();  // the thread frees it
     // The handover thread is never waited for.
-    KernelHandleOwner notKept(thread);
+    KernelHandle notKept(thread);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 // for and may outlive it, so each one keeps the context, and with it the
 // ready event it waits on, alive until it ends.
 struct HandoverContext {
-    KernelHandleOwner readyEvent;  // set once main is about to run
+    KernelHandle readyEvent;  // set once main is about to run
     // Stored before readyEvent is set; a handover thread reads it only after.
     std::atomic<JavaVM*> javaVm{nullptr};
     std::wstring mainClass;  // slash form

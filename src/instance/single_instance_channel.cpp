@@ -33,7 +33,7 @@ bool SingleInstanceChannel::setUp(const LauncherSettings& settings,
     mapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                       sizeof(InstanceRecord), names->channel.c_str()));
     DWORD error = GetLastError();
-    if (!mapping_ || !record_.map(mapping_.get())) {
+    if (!mapping_ || !mapInstanceRecord(mapping_.get(), record_)) {
         switchOff();
         return true;
     }
@@ -56,16 +56,16 @@ void SingleInstanceChannel::acquireHandoverLock(const std::wstring& name)
     // The holder lets go once the first instance answers it or ends. A holder
     // that died leaves the lock abandoned, which makes it ours all the same.
     DWORD waited = WaitForSingleObject(handoverLock_.get(), INFINITE);
-    holdsHandoverLock_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+        heldHandoverLock_.reset(handoverLock_.get());
+    }
 }
 
 void SingleInstanceChannel::releaseHandoverLock()
 {
-    if (holdsHandoverLock_) {
-        ReleaseMutex(handoverLock_.get());
-        holdsHandoverLock_ = false;
-    }
-    handoverLock_.close();
+    // Given back before the handle that names it is closed.
+    heldHandoverLock_.reset();
+    handoverLock_.reset();
 }
 
 void SingleInstanceChannel::becomeFirstInstance(const ChannelNames& names,
@@ -96,7 +96,7 @@ void SingleInstanceChannel::becomeFirstInstance(const ChannelNames& names,
 
 bool SingleInstanceChannel::startListener()
 {
-    KernelHandleOwner queueCreated(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle queueCreated(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!queueCreated) {
         return false;
     }
@@ -127,7 +127,7 @@ void SingleInstanceChannel::stopListener()
     do {
         PostThreadMessageW(listenerThreadId_, WM_QUIT, 0, 0);
     } while (WaitForSingleObject(listenerThread_.get(), 100) == WAIT_TIMEOUT);
-    listenerThread_.close();
+    listenerThread_.reset();
     listenerThreadId_ = 0;
 }
 
@@ -168,8 +168,8 @@ void SingleInstanceChannel::closeChannel()
     handoverContext_.reset();
     listenerStart_.context.reset();
     listenerStart_.record = nullptr;
-    record_.unmap();
-    mapping_.close();
+    record_.reset();
+    mapping_.reset();
     // Only now may the next start go: it must not find this record any more.
     releaseHandoverLock();
 }

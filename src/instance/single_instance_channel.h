@@ -56,13 +56,13 @@ private:
     bool isFirstInstance_ = false;
     DWORD firstProcessId_ = 0;
     UINT messageId_ = 0;
-    KernelHandleOwner mapping_;
+    KernelHandle mapping_;
     MappedInstanceRecord record_;
     // Held from the role decision on: by a first instance until its record is
     // complete, by a later start until its answer came or the first instance ended.
-    KernelHandleOwner handoverLock_;
-    bool holdsHandoverLock_ = false;
-    KernelHandleOwner listenerThread_;
+    KernelHandle handoverLock_;
+    HeldMutex heldHandoverLock_;  // after handoverLock_: given back before it is closed
+    KernelHandle listenerThread_;
     DWORD listenerThreadId_ = 0;
     ListenerStart listenerStart_;
     std::shared_ptr<HandoverContext> handoverContext_;

@@ -10,32 +10,7 @@
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_dialog_ids.h"
 #include "ui/system_libraries.h"
-
-namespace {
-
-// Frees an item id list the folder browser handed out.
-class ItemIdListOwner {
-public:
-    ItemIdListOwner(const ShellBrowseFunctions& shell, PIDLIST_ABSOLUTE list)
-        : shell_(shell), list_(list)
-    {
-    }
-    ~ItemIdListOwner()
-    {
-        if (list_ != nullptr) {
-            shell_.freeComMemory(list_);
-        }
-    }
-    ItemIdListOwner(const ItemIdListOwner&) = delete;
-    ItemIdListOwner& operator=(const ItemIdListOwner&) = delete;
-    PIDLIST_ABSOLUTE get() const { return list_; }
-
-private:
-    const ShellBrowseFunctions& shell_;
-    PIDLIST_ABSOLUTE list_;
-};
-
-}  // namespace
+#include "ui/window_binding.h"
 
 std::optional<std::wstring> browseWithShell(HWND owner)
 {
@@ -53,8 +28,8 @@ std::optional<std::wstring> browseWithShell(HWND owner)
     browse.pszDisplayName = displayName.data();
     browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
-    ItemIdListOwner picked(*shell, shell->browseForFolder(&browse));
-    if (picked.get() == nullptr) {
+    ItemIdList picked(shell->browseForFolder(&browse));
+    if (!picked) {
         return std::nullopt;
     }
     std::array<wchar_t, MAX_PATH> path{};
@@ -72,8 +47,7 @@ RuntimeNotFoundDialog::RuntimeNotFoundDialog(std::wstring messageText, int jvmTy
 
 INT_PTR RuntimeNotFoundDialog::show(HWND owner)
 {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND),
-                           owner, dialogProcedure, reinterpret_cast<LPARAM>(this));
+    return DialogBinding<RuntimeNotFoundDialog>::show(*this, IDD_RUNTIME_NOT_FOUND, owner);
 }
 
 void RuntimeNotFoundDialog::browseForRuntime()
@@ -95,24 +69,9 @@ void RuntimeNotFoundDialog::browseForRuntime()
     EnableWindow(GetDlgItem(dialog_, IDOK), foundJvmLibrary_.empty() ? FALSE : TRUE);
 }
 
-INT_PTR CALLBACK RuntimeNotFoundDialog::dialogProcedure(HWND dialog, UINT message, WPARAM wParam,
-                                                        LPARAM lParam) noexcept
+void RuntimeNotFoundDialog::bindWindow(HWND dialog) noexcept
 {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<RuntimeNotFoundDialog*>(lParam);
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        self->dialog_ = dialog;
-    }
-    auto* self = reinterpret_cast<RuntimeNotFoundDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (self == nullptr) {
-        return FALSE;
-    }
-    INT_PTR handled = self->handleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(dialog, DWLP_USER, 0);
-        self->dialog_ = nullptr;
-    }
-    return handled;
+    dialog_ = dialog;
 }
 
 INT_PTR RuntimeNotFoundDialog::handleMessage(UINT message, WPARAM wParam, LPARAM) noexcept

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ui/hyperlink_label.h"
+#include "ui/window_binding.h"
 
 // Lets the user pick a folder, owned by the window given. Nothing when the
 // user cancelled; an empty text when the pick is no file-system folder.
@@ -40,8 +41,8 @@ public:
     void browseForRuntime();
 
 private:
-    static INT_PTR CALLBACK dialogProcedure(HWND dialog, UINT message, WPARAM wParam,
-                                            LPARAM lParam) noexcept;
+    friend class DialogBinding<RuntimeNotFoundDialog>;
+    void bindWindow(HWND dialog) noexcept;
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void initializeDialog();
 

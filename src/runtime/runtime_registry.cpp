@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-#include "support/registry_key_owner.h"
+#include "support/handle_owners.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ REGSAM accessFor(RegistryView view)
 }
 
 // An empty owner when the key does not exist or cannot be opened.
-RegistryKeyOwner openMachineKey(std::wstring path, RegistryView view)
+RegistryKey openMachineKey(std::wstring path, RegistryView view)
 {
     // The vendor keys are written with a trailing backslash; the key's own
     // name is what the system is given.
@@ -24,7 +24,7 @@ RegistryKeyOwner openMachineKey(std::wstring path, RegistryView view)
     HKEY key = nullptr;
     const LSTATUS status =
         RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, accessFor(view), &key);
-    return RegistryKeyOwner(status == ERROR_SUCCESS ? key : nullptr);
+    return RegistryKey(status == ERROR_SUCCESS ? key : nullptr);
 }
 
 bool isTextValueType(DWORD type)
@@ -38,7 +38,7 @@ std::vector<std::wstring> SystemRuntimeRegistry::listSubkeyNames(std::wstring_vi
                                                                  RegistryView view)
 {
     std::vector<std::wstring> names;
-    const RegistryKeyOwner vendorKey = openMachineKey(std::wstring(key), view);
+    const RegistryKey vendorKey = openMachineKey(std::wstring(key), view);
     if (!vendorKey) {
         return names;
     }
@@ -60,8 +60,7 @@ std::optional<std::wstring> SystemRuntimeRegistry::readJavaHome(std::wstring_vie
                                                                 std::wstring_view subkey,
                                                                 RegistryView view)
 {
-    const RegistryKeyOwner versionKey =
-        openMachineKey(std::wstring(key) + std::wstring(subkey), view);
+    const RegistryKey versionKey = openMachineKey(std::wstring(key) + std::wstring(subkey), view);
     if (!versionKey) {
         return std::nullopt;
     }

@@ -6,86 +6,39 @@
 
 namespace {
 
-// A decoded GDI+ picture, released when it ends; the file stays locked while
-// it lives.
-class GdiplusImageOwner {
-public:
-    GdiplusImageOwner(const gdiplus::Functions& gdiplus, const std::wstring& path) noexcept
-        : gdiplus_(gdiplus)
-    {
-        // Whatever the status says, only a picture that came back counts.
-        (void)gdiplus.createBitmapFromFile(path.c_str(), &image_);
+// A decoded picture; only a picture that came back counts, whatever the
+// status says.
+gdiplus::OwnedImage loadImage(const gdiplus::Functions& gdiplus, const std::wstring& path)
+{
+    gdiplus::Image* image = nullptr;
+    (void)gdiplus.createBitmapFromFile(path.c_str(), &image);
+    return gdiplus::OwnedImage(image);
+}
+
+gdiplus::OwnedGraphics graphicsOn(const gdiplus::Functions& gdiplus, HDC dc)
+{
+    gdiplus::Graphics* graphics = nullptr;
+    if (gdiplus.createFromHdc(dc, &graphics) != gdiplus::kOk) {
+        graphics = nullptr;
     }
-    ~GdiplusImageOwner()
-    {
-        if (image_ != nullptr) {
-            gdiplus_.disposeImage(image_);
-        }
+    return gdiplus::OwnedGraphics(graphics);
+}
+
+gdiplus::OwnedImageAttributes newImageAttributes(const gdiplus::Functions& gdiplus)
+{
+    gdiplus::ImageAttributes* attributes = nullptr;
+    if (gdiplus.createImageAttributes(&attributes) != gdiplus::kOk) {
+        attributes = nullptr;
     }
-    GdiplusImageOwner(const GdiplusImageOwner&) = delete;
-    GdiplusImageOwner& operator=(const GdiplusImageOwner&) = delete;
-
-    gdiplus::Image* get() const noexcept { return image_; }
-
-private:
-    const gdiplus::Functions& gdiplus_;
-    gdiplus::Image* image_ = nullptr;
-};
-
-class GraphicsOwner {
-public:
-    GraphicsOwner(const gdiplus::Functions& gdiplus, HDC dc) noexcept : gdiplus_(gdiplus)
-    {
-        if (gdiplus.createFromHdc(dc, &graphics_) != gdiplus::kOk) {
-            graphics_ = nullptr;
-        }
-    }
-    ~GraphicsOwner()
-    {
-        if (graphics_ != nullptr) {
-            gdiplus_.deleteGraphics(graphics_);
-        }
-    }
-    GraphicsOwner(const GraphicsOwner&) = delete;
-    GraphicsOwner& operator=(const GraphicsOwner&) = delete;
-
-    gdiplus::Graphics* get() const noexcept { return graphics_; }
-
-private:
-    const gdiplus::Functions& gdiplus_;
-    gdiplus::Graphics* graphics_ = nullptr;
-};
-
-class ImageAttributesOwner {
-public:
-    explicit ImageAttributesOwner(const gdiplus::Functions& gdiplus) noexcept : gdiplus_(gdiplus)
-    {
-        if (gdiplus.createImageAttributes(&attributes_) != gdiplus::kOk) {
-            attributes_ = nullptr;
-        }
-    }
-    ~ImageAttributesOwner()
-    {
-        if (attributes_ != nullptr) {
-            gdiplus_.disposeImageAttributes(attributes_);
-        }
-    }
-    ImageAttributesOwner(const ImageAttributesOwner&) = delete;
-    ImageAttributesOwner& operator=(const ImageAttributesOwner&) = delete;
-
-    gdiplus::ImageAttributes* get() const noexcept { return attributes_; }
-
-private:
-    const gdiplus::Functions& gdiplus_;
-    gdiplus::ImageAttributes* attributes_ = nullptr;
-};
+    return gdiplus::OwnedImageAttributes(attributes);
+}
 
 // Draws the whole picture at its own size into the memory context.
 void drawPicture(const gdiplus::Functions& gdiplus, gdiplus::Image* image, HDC target, int width,
                  int height)
 {
-    GraphicsOwner graphics(gdiplus, target);
-    if (graphics.get() == nullptr) {
+    gdiplus::OwnedGraphics graphics = graphicsOn(gdiplus, target);
+    if (!graphics) {
         return;
     }
     gdiplus.setSmoothingMode(graphics.get(), gdiplus::kSmoothingModeHighQuality);
@@ -94,8 +47,8 @@ void drawPicture(const gdiplus::Functions& gdiplus, gdiplus::Image* image, HDC t
     gdiplus.setTextRenderingHint(graphics.get(), gdiplus::kTextRenderingHintAntiAliasGridFit);
     // Mirrored tiling keeps the filter from blending the edge pixels with
     // anything outside the picture.
-    ImageAttributesOwner attributes(gdiplus);
-    if (attributes.get() != nullptr) {
+    gdiplus::OwnedImageAttributes attributes = newImageAttributes(gdiplus);
+    if (attributes) {
         gdiplus.setImageAttributesWrapMode(attributes.get(), gdiplus::kWrapModeTileFlipXY,
                                            gdiplus::kOpaqueBlack, FALSE);
     }
@@ -120,8 +73,8 @@ PictureBitmap renderPictureBitmap(const std::wstring& picturePath)
     if (gdiplus == nullptr || gdi == nullptr) {
         return picture;
     }
-    GdiplusImageOwner image(*gdiplus, picturePath);
-    if (image.get() == nullptr) {
+    gdiplus::OwnedImage image = loadImage(*gdiplus, picturePath);
+    if (!image) {
         return picture;
     }
     UINT width = 0;
@@ -131,10 +84,10 @@ PictureBitmap renderPictureBitmap(const std::wstring& picturePath)
     picture.width = width;
     picture.height = height;
 
-    ScreenDcOwner screen;
+    WindowDc screen = windowDc(nullptr);
     picture.bitmap.reset(
-        gdi->createCompatibleBitmap(screen.get(), bitmapExtent(width), bitmapExtent(height)));
-    MemoryDcOwner memory(screen.get());
+        gdi->createCompatibleBitmap(screen.get().dc, bitmapExtent(width), bitmapExtent(height)));
+    MemoryDc memory = createMemoryDc(screen.get().dc);
     SelectionGuard selection(memory.get(), picture.bitmap.get());
     if (selection.isSelected()) {
         drawPicture(*gdiplus, image.get(), memory.get(), bitmapExtent(width), bitmapExtent(height));

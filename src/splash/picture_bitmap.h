@@ -10,7 +10,7 @@
 #include "ui/gdi_functions.h"
 
 struct PictureBitmap {
-    GdiBitmapOwner bitmap;
+    GdiBitmap bitmap;
     // The picture's size; both 0 when the file could not be decoded.
     std::uint32_t width = 0;
     std::uint32_t height = 0;

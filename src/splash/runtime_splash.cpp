@@ -28,7 +28,7 @@ std::wstring runtimeSplashLibraryPath(const std::wstring& jvmLibraryPath)
         return {};
     }
     WIN32_FIND_DATAW found{};
-    FindHandleOwner search(FindFirstFileW(path.c_str(), &found));
+    FindHandle search(FindFirstFileW(path.c_str(), &found));
     return search ? path : std::wstring();
 }
 
@@ -44,11 +44,15 @@ bool startRuntimeSplash(const std::wstring& libraryPath, const std::wstring& pic
     if (library == nullptr) {
         return false;
     }
-    auto init = exportedFunction<SplashInitFunction>(library, "SplashInit");
-    auto loadFile = exportedFunction<SplashLoadFileFunction>(library, "SplashLoadFile");
-    auto setFileJarName =
-        exportedFunction<SplashSetFileJarNameFunction>(library, "SplashSetFileJarName");
-    auto close = exportedFunction<SplashCloseFunction>(library, "SplashClose");
+    SplashInitFunction init = nullptr;
+    SplashLoadFileFunction loadFile = nullptr;
+    SplashSetFileJarNameFunction setFileJarName = nullptr;
+    SplashCloseFunction close = nullptr;
+    const bool complete = lookUp(library, "SplashInit", init) &&
+                          lookUp(library, "SplashLoadFile", loadFile) &&
+                          lookUp(library, "SplashSetFileJarName", setFileJarName);
+    // Taken even from a library that lacks the others.
+    (void)lookUp(library, "SplashClose", close);
 
     if (close != runtimeSplashClose) {
         if (runtimeSplashClose != nullptr) {
@@ -56,7 +60,7 @@ bool startRuntimeSplash(const std::wstring& libraryPath, const std::wstring& pic
         }
         runtimeSplashClose = close;
     }
-    if (init == nullptr || loadFile == nullptr || setFileJarName == nullptr) {
+    if (!complete) {
         return false;
     }
     std::string picture = wideToAnsi(picturePath);

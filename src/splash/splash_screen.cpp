@@ -72,7 +72,7 @@ void SplashScreen::closeSplashWindow()
         do {
             PostThreadMessageW(splashThreadId_, WM_QUIT, 0, 0);
         } while (WaitForSingleObject(splashThread_.get(), kQuitRepostMilliseconds) == WAIT_TIMEOUT);
-        splashThread_.close();
+        splashThread_.reset();
     }
     splashWindow_.reset();
 }

@@ -45,7 +45,7 @@ private:
     std::wstring splashPicture_;
     std::wstring splashShadow_;
     std::unique_ptr<SplashWindow> splashWindow_;
-    KernelHandleOwner splashThread_;
+    KernelHandle splashThread_;
     DWORD splashThreadId_ = 0;
 
     std::atomic<HWND> ownerWindow_{nullptr};

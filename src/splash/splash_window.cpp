@@ -77,7 +77,8 @@ void SplashWindowClass::unregister() noexcept
 
 HWND SplashWindow::createSplashWindow(const std::wstring& picturePath, bool dropShadow)
 {
-    windowClass_ = SplashWindowClass::registerClass(dropShadow, windowProcedure);
+    windowClass_ =
+        SplashWindowClass::registerClass(dropShadow, &WindowBinding<SplashWindow>::procedure);
     PictureBitmap picture = renderPictureBitmap(picturePath);
     pictureBitmap_ = std::move(picture.bitmap);
     SplashPlacement placement =
@@ -91,41 +92,32 @@ HWND SplashWindow::createSplashWindow(const std::wstring& picturePath, bool drop
                            GetModuleHandleW(nullptr), this);
 }
 
-LRESULT CALLBACK SplashWindow::windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                               LPARAM lParam) noexcept
+void SplashWindow::bindWindow(HWND window) noexcept
 {
-    if (message == WM_NCCREATE) {
-        auto* creation = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<SplashWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    window_ = window;
+}
+
+LRESULT SplashWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
     switch (message) {
         case WM_PAINT:
-            if (self != nullptr) {
-                self->paint(window);
-                return 0;
-            }
-            break;
+            paint();
+            return 0;
         case WM_ERASEBKGND:
             // The picture covers the whole window.
             return 1;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            break;
         default:
-            break;
+            return DefWindowProcW(window_, message, wParam, lParam);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void SplashWindow::paint(HWND window) noexcept
+void SplashWindow::paint() noexcept
 {
     PAINTSTRUCT paintInfo{};
-    HDC target = BeginPaint(window, &paintInfo);
+    HDC target = BeginPaint(window_, &paintInfo);
     const GdiFunctions* gdi = gdiFunctions();
     if (target != nullptr && gdi != nullptr && pictureBitmap_.get() != nullptr) {
-        MemoryDcOwner memory(target);
+        MemoryDc memory = createMemoryDc(target);
         BITMAP size{};
         if (gdi->getObject(pictureBitmap_.get(), sizeof(size), &size) != 0) {
             SelectionGuard selection(memory.get(), pictureBitmap_.get());
@@ -134,5 +126,5 @@ void SplashWindow::paint(HWND window) noexcept
             }
         }
     }
-    EndPaint(window, &paintInfo);
+    EndPaint(window_, &paintInfo);
 }

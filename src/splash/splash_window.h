@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ui/gdi_functions.h"
+#include "ui/window_binding.h"
 
 inline constexpr wchar_t kSplashWindowClass[] = L"SplashScreenWindow";
 
@@ -48,10 +49,12 @@ public:
     HWND createSplashWindow(const std::wstring& picturePath, bool dropShadow);
 
 private:
-    static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) noexcept;
-    void paint(HWND window) noexcept;
+    friend class WindowBinding<SplashWindow>;
+    void bindWindow(HWND window) noexcept;
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    void paint() noexcept;
 
-    GdiBitmapOwner pictureBitmap_;
+    HWND window_ = nullptr;
+    GdiBitmap pictureBitmap_;
     std::optional<SplashWindowClass> windowClass_;
 };

@@ -40,5 +40,5 @@ bool FileFinder::findFile(std::wstring_view pathOrPattern)
 void FileFinder::closeFinder() noexcept
 {
     found_ = false;
-    findHandle_.close();
+    findHandle_.reset();
 }

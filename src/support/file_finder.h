@@ -30,7 +30,7 @@ public:
     const WIN32_FIND_DATAW& findData() const noexcept { return findData_; }
 
 private:
-    FindHandleOwner findHandle_;
+    FindHandle findHandle_;
     WIN32_FIND_DATAW findData_{};
     bool found_ = false;
     std::wstring rootFolder_;

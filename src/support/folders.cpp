@@ -30,8 +30,8 @@ bool fileNeedsNoFolders(std::wstring_view filePath)
     WIN32_FIND_DATAW findData;
     const HANDLE handle = FindFirstFileW(searched->c_str(), &findData);
     const DWORD searchError = GetLastError();
-    const FindHandleOwner search(handle);
-    return search.isSet() || searchError == ERROR_SUCCESS;
+    const FindHandle search(handle);
+    return static_cast<bool>(search) || searchError == ERROR_SUCCESS;
 }
 
 std::uint32_t createOneFolder(const std::wstring& folder)

@@ -1,87 +1,31 @@
-// Owners that close one handle exactly once: on close() or when destroyed.
+// What closes each kind of kernel and registry handle, and what "empty" means
+// for it: every handle the launcher opens is held by one of these owners.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include <cstdint>
 
-// Closes a kernel handle (file, mapping, event, process, thread) with
-// CloseHandle. Empty is nullptr; INVALID_HANDLE_VALUE, which CreateFileW returns
-// on failure, is treated as empty too, so a failed call can be stored directly.
-class KernelHandleOwner {
-public:
-    explicit KernelHandleOwner(HANDLE handle = nullptr) noexcept : handle_(handle) {}
-    virtual ~KernelHandleOwner() { close(); }
-    virtual void close() noexcept
-    {
-        if (isSet()) {
-            CloseHandle(handle_);
-        }
-        handle_ = nullptr;
-    }
+#include "support/owner.h"
 
-    KernelHandleOwner(KernelHandleOwner&& other) noexcept : handle_(other.release()) {}
-    KernelHandleOwner& operator=(KernelHandleOwner&& other) noexcept
-    {
-        if (this != &other) {
-            reset(other.release());
-        }
-        return *this;
-    }
-    KernelHandleOwner(const KernelHandleOwner&) = delete;
-    KernelHandleOwner& operator=(const KernelHandleOwner&) = delete;
+// INVALID_HANDLE_VALUE as a number: the value CreateFileW and FindFirstFileW
+// return on failure.
+inline constexpr std::intptr_t kInvalidHandleNumber = -1;
 
-    void reset(HANDLE handle = nullptr) noexcept
-    {
-        close();
-        handle_ = handle;
-    }
-    [[nodiscard]] HANDLE release() noexcept { return std::exchange(handle_, nullptr); }
-    HANDLE get() const noexcept { return handle_; }
-    bool isSet() const noexcept { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-    explicit operator bool() const noexcept { return isSet(); }
-
-private:
-    HANDLE handle_;
-};
-
-// Closes a FindFirstFileW search with FindClose. Empty is nullptr or
-// INVALID_HANDLE_VALUE, the value a failed search returns.
-class FindHandleOwner {
-public:
-    explicit FindHandleOwner(HANDLE handle = nullptr) noexcept : handle_(handle) {}
-    virtual ~FindHandleOwner() { close(); }
-    virtual void close() noexcept
-    {
-        if (isSet()) {
-            FindClose(handle_);
-        }
-        handle_ = nullptr;
-    }
-
-    FindHandleOwner(FindHandleOwner&& other) noexcept
-        : handle_(std::exchange(other.handle_, nullptr))
-    {
-    }
-    FindHandleOwner& operator=(FindHandleOwner&& other) noexcept
-    {
-        if (this != &other) {
-            reset(std::exchange(other.handle_, nullptr));
-        }
-        return *this;
-    }
-    FindHandleOwner(const FindHandleOwner&) = delete;
-    FindHandleOwner& operator=(const FindHandleOwner&) = delete;
-
-    void reset(HANDLE handle = nullptr) noexcept
-    {
-        close();
-        handle_ = handle;
-    }
-    HANDLE get() const noexcept { return handle_; }
-    bool isSet() const noexcept { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-    explicit operator bool() const noexcept { return isSet(); }
-
-private:
-    HANDLE handle_;
-};
+// A process, thread, event, mutex, mapping or job: the functions that make
+// them fail with nullptr.
+using KernelHandle = Owner<HANDLE, &CloseHandle>;
+// A file from CreateFileW, which fails with INVALID_HANDLE_VALUE.
+using FileHandle = Owner<HANDLE, &CloseHandle, kInvalidHandleNumber>;
+// A search from FindFirstFileW, which fails with INVALID_HANDLE_VALUE.
+using FindHandle = Owner<HANDLE, &FindClose, kInvalidHandleNumber>;
+// A mutex this thread holds, given back with ReleaseMutex; the handle itself
+// stays with its KernelHandle, which must outlive this owner.
+using HeldMutex = Owner<HANDLE, &ReleaseMutex>;
+// An open registry key. Never given a predefined root key such as
+// HKEY_LOCAL_MACHINE.
+using RegistryKey = Owner<HKEY, &RegCloseKey>;
+// A view of a file mapping, typed as what the mapping holds; MapViewOfFile
+// fails with nullptr.
+template <typename Mapped>
+using MappedView = Owner<Mapped*, &UnmapViewOfFile>;

@@ -1,42 +1,24 @@
-// A DLL the launcher loads at run time instead of importing it, and typed
-// look-ups of its functions.
+// A DLL the launcher loads at run time instead of importing it, and the one
+// typed look-up of its functions.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "support/owner.h"
 
-// Frees a library from LoadLibraryExW exactly once. Empty is nullptr.
-class LoadedLibraryOwner {
-public:
-    explicit LoadedLibraryOwner(HMODULE module = nullptr) noexcept : module_(module) {}
-    ~LoadedLibraryOwner()
-    {
-        if (module_ != nullptr) {
-            FreeLibrary(module_);
-        }
-    }
-    LoadedLibraryOwner(LoadedLibraryOwner&& other) noexcept
-        : module_(std::exchange(other.module_, nullptr))
-    {
-    }
-    LoadedLibraryOwner& operator=(LoadedLibraryOwner&&) = delete;
-    LoadedLibraryOwner(const LoadedLibraryOwner&) = delete;
-    LoadedLibraryOwner& operator=(const LoadedLibraryOwner&) = delete;
+// A library from LoadLibraryExW, freed with FreeLibrary. Empty is nullptr.
+using LoadedLibrary = Owner<HMODULE, &FreeLibrary>;
 
-    HMODULE get() const noexcept { return module_; }
-
-private:
-    HMODULE module_;
-};
-
-// The export as the typed function pointer the caller declared; nullptr when
-// the module or the export is missing.
+// Fills the field with the named export, as the function pointer type the
+// field was declared with. False, and the field nullptr, when the module or
+// the export is missing; GetProcAddress's last error is then left as it set it.
 template <typename Function>
-Function exportedFunction(HMODULE module, const char* name) noexcept
+[[nodiscard]] bool lookUp(HMODULE module, const char* name, Function& field) noexcept
 {
     if (module == nullptr) {
-        return nullptr;
+        field = nullptr;
+        return false;
     }
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    field = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return field != nullptr;
 }

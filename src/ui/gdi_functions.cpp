@@ -10,28 +10,20 @@ struct GdiLibrary {
     GdiLibrary() : library(LoadLibraryExW(L"gdi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
     {
         HMODULE module = library.get();
-        functions.createCompatibleDc =
-            exportedFunction<decltype(&CreateCompatibleDC)>(module, "CreateCompatibleDC");
-        functions.createCompatibleBitmap =
-            exportedFunction<decltype(&CreateCompatibleBitmap)>(module, "CreateCompatibleBitmap");
-        functions.selectObject = exportedFunction<decltype(&SelectObject)>(module, "SelectObject");
-        functions.deleteObject = exportedFunction<decltype(&DeleteObject)>(module, "DeleteObject");
-        functions.deleteDc = exportedFunction<decltype(&DeleteDC)>(module, "DeleteDC");
-        functions.bitBlt = exportedFunction<decltype(&BitBlt)>(module, "BitBlt");
-        functions.getObject = exportedFunction<decltype(&GetObjectW)>(module, "GetObjectW");
-        functions.createFontIndirect =
-            exportedFunction<decltype(&CreateFontIndirectW)>(module, "CreateFontIndirectW");
-        functions.getStockObject =
-            exportedFunction<decltype(&GetStockObject)>(module, "GetStockObject");
-        functions.setBkMode = exportedFunction<decltype(&SetBkMode)>(module, "SetBkMode");
-        functions.setTextColor = exportedFunction<decltype(&SetTextColor)>(module, "SetTextColor");
-        complete = functions.createCompatibleDc && functions.createCompatibleBitmap &&
-                   functions.selectObject && functions.deleteObject && functions.deleteDc &&
-                   functions.bitBlt && functions.getObject && functions.createFontIndirect &&
-                   functions.getStockObject && functions.setBkMode && functions.setTextColor;
+        GdiFunctions& f = functions;
+        complete = lookUp(module, "CreateCompatibleDC", f.createCompatibleDc) &&
+                   lookUp(module, "CreateCompatibleBitmap", f.createCompatibleBitmap) &&
+                   lookUp(module, "SelectObject", f.selectObject) &&
+                   lookUp(module, "DeleteObject", f.deleteObject) &&
+                   lookUp(module, "DeleteDC", f.deleteDc) && lookUp(module, "BitBlt", f.bitBlt) &&
+                   lookUp(module, "GetObjectW", f.getObject) &&
+                   lookUp(module, "CreateFontIndirectW", f.createFontIndirect) &&
+                   lookUp(module, "GetStockObject", f.getStockObject) &&
+                   lookUp(module, "SetBkMode", f.setBkMode) &&
+                   lookUp(module, "SetTextColor", f.setTextColor);
     }
 
-    LoadedLibraryOwner library;
+    LoadedLibrary library;
     GdiFunctions functions;
     bool complete = false;
 };
@@ -44,27 +36,31 @@ const GdiFunctions* gdiFunctions() noexcept
     return gdi.complete ? &gdi.functions : nullptr;
 }
 
-void GdiBitmapOwner::reset(HBITMAP bitmap) noexcept
+void deleteGdiObject(HGDIOBJ object) noexcept
 {
-    if (bitmap_ != nullptr) {
-        // An owner only ever holds a bitmap made through these functions.
-        gdiFunctions()->deleteObject(bitmap_);
-    }
-    bitmap_ = bitmap;
+    gdiFunctions()->deleteObject(object);
 }
 
-MemoryDcOwner::MemoryDcOwner(HDC compatibleWith) noexcept
+void deleteMemoryDc(HDC dc) noexcept
 {
-    if (const GdiFunctions* gdi = gdiFunctions()) {
-        dc_ = gdi->createCompatibleDc(compatibleWith);
-    }
+    gdiFunctions()->deleteDc(dc);
 }
 
-MemoryDcOwner::~MemoryDcOwner()
+MemoryDc createMemoryDc(HDC compatibleWith) noexcept
 {
-    if (dc_ != nullptr) {
-        gdiFunctions()->deleteDc(dc_);
-    }
+    const GdiFunctions* gdi = gdiFunctions();
+    return MemoryDc(gdi != nullptr ? gdi->createCompatibleDc(compatibleWith) : nullptr);
+}
+
+void releaseWindowDc(WindowDcHandle lent) noexcept
+{
+    ReleaseDC(lent.window, lent.dc);
+}
+
+WindowDc windowDc(HWND window) noexcept
+{
+    HDC dc = GetDC(window);
+    return dc != nullptr ? WindowDc({window, dc}) : WindowDc();
 }
 
 SelectionGuard::SelectionGuard(HDC dc, HGDIOBJ object) noexcept : dc_(dc)

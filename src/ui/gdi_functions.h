@@ -1,12 +1,12 @@
 // The GDI functions the splash window and the download link draw with, looked
-// up in gdi32.dll at run time so that the launcher imports nothing beyond kernel32, user32
-// and advapi32 (user32 has gdi32 loaded anyway), and owners that release
-// what they create through them.
+// up in gdi32.dll at run time so that the launcher imports nothing beyond
+// kernel32, user32 and advapi32 (user32 has gdi32 loaded anyway), and the
+// owners of what they make, which release it through the same functions.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "support/owner.h"
 
 struct GdiFunctions {
     decltype(&CreateCompatibleDC) createCompatibleDc = nullptr;
@@ -26,64 +26,35 @@ struct GdiFunctions {
 // them is missing.
 const GdiFunctions* gdiFunctions() noexcept;
 
-// A bitmap deleted with DeleteObject when it ends. Empty is nullptr.
-class GdiBitmapOwner {
-public:
-    explicit GdiBitmapOwner(HBITMAP bitmap = nullptr) noexcept : bitmap_(bitmap) {}
-    ~GdiBitmapOwner() { reset(); }
-    GdiBitmapOwner(GdiBitmapOwner&& other) noexcept : bitmap_(std::exchange(other.bitmap_, nullptr))
-    {
-    }
-    GdiBitmapOwner& operator=(GdiBitmapOwner&& other) noexcept
-    {
-        if (this != &other) {
-            reset(std::exchange(other.bitmap_, nullptr));
-        }
-        return *this;
-    }
-    GdiBitmapOwner(const GdiBitmapOwner&) = delete;
-    GdiBitmapOwner& operator=(const GdiBitmapOwner&) = delete;
+// DeleteObject and DeleteDC through the functions above. Only what was made
+// through them is ever handed in, so they are there.
+void deleteGdiObject(HGDIOBJ object) noexcept;
+void deleteMemoryDc(HDC dc) noexcept;
 
-    void reset(HBITMAP bitmap = nullptr) noexcept;
-    HBITMAP get() const noexcept { return bitmap_; }
+using GdiBitmap = Owner<HBITMAP, &deleteGdiObject>;
+using GdiFont = Owner<HFONT, &deleteGdiObject>;
+// A memory device context from CreateCompatibleDC.
+using MemoryDc = Owner<HDC, &deleteMemoryDc>;
 
-private:
-    HBITMAP bitmap_;
+// A memory device context compatible with the one given; empty when GDI is
+// missing or the context cannot be made.
+MemoryDc createMemoryDc(HDC compatibleWith) noexcept;
+
+// A device context GetDC lent for a window (or the screen, for nullptr), with
+// the window it must be given back for.
+struct WindowDcHandle {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+    bool operator==(const WindowDcHandle&) const = default;
 };
 
-// A memory device context compatible with the one given, deleted with DeleteDC
-// when it ends. Empty is nullptr.
-class MemoryDcOwner {
-public:
-    explicit MemoryDcOwner(HDC compatibleWith) noexcept;
-    ~MemoryDcOwner();
-    MemoryDcOwner(const MemoryDcOwner&) = delete;
-    MemoryDcOwner& operator=(const MemoryDcOwner&) = delete;
+// ReleaseDC for the window the context was lent for.
+void releaseWindowDc(WindowDcHandle lent) noexcept;
 
-    HDC get() const noexcept { return dc_; }
+using WindowDc = Owner<WindowDcHandle, &releaseWindowDc>;
 
-private:
-    HDC dc_ = nullptr;
-};
-
-// The screen's device context from GetDC, released with ReleaseDC.
-class ScreenDcOwner {
-public:
-    ScreenDcOwner() noexcept : dc_(GetDC(nullptr)) {}
-    ~ScreenDcOwner()
-    {
-        if (dc_ != nullptr) {
-            ReleaseDC(nullptr, dc_);
-        }
-    }
-    ScreenDcOwner(const ScreenDcOwner&) = delete;
-    ScreenDcOwner& operator=(const ScreenDcOwner&) = delete;
-
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HDC dc_;
-};
+// The window's device context (the screen's for nullptr); empty when GetDC fails.
+WindowDc windowDc(HWND window) noexcept;
 
 // Keeps an object selected into a device context and selects the previous one
 // back when it ends: a bitmap must not be deleted while it is selected.

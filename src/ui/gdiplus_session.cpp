@@ -21,7 +21,7 @@ private:
     [[nodiscard]] bool findFunctions();
 
     // Declared first, so that it is released last.
-    LoadedLibraryOwner library_;
+    LoadedLibrary library_;
     Functions functions_;
     ShutdownFunction shutdown_ = nullptr;
     ULONG_PTR token_ = 0;
@@ -31,9 +31,9 @@ private:
 GdiplusSession::GdiplusSession()
     : library_(LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
 {
-    auto startup = exportedFunction<StartupFunction>(library_.get(), "GdiplusStartup");
-    shutdown_ = exportedFunction<ShutdownFunction>(library_.get(), "GdiplusShutdown");
-    if (startup == nullptr || shutdown_ == nullptr || !findFunctions()) {
+    StartupFunction startup = nullptr;
+    if (!lookUp(library_.get(), "GdiplusStartup", startup) ||
+        !lookUp(library_.get(), "GdiplusShutdown", shutdown_) || !findFunctions()) {
         return;
     }
     // Version 1 with its own background thread and the external codecs: no
@@ -53,32 +53,20 @@ bool GdiplusSession::findFunctions()
 {
     HMODULE module = library_.get();
     Functions& f = functions_;
-    f.createBitmapFromFile =
-        exportedFunction<CreateBitmapFromFileFunction>(module, "GdipCreateBitmapFromFile");
-    f.getImageWidth = exportedFunction<GetImageExtentFunction>(module, "GdipGetImageWidth");
-    f.getImageHeight = exportedFunction<GetImageExtentFunction>(module, "GdipGetImageHeight");
-    f.disposeImage = exportedFunction<DisposeImageFunction>(module, "GdipDisposeImage");
-    f.createFromHdc = exportedFunction<CreateFromHdcFunction>(module, "GdipCreateFromHDC");
-    f.deleteGraphics = exportedFunction<DeleteGraphicsFunction>(module, "GdipDeleteGraphics");
-    f.setSmoothingMode = exportedFunction<SetGraphicsModeFunction>(module, "GdipSetSmoothingMode");
-    f.setCompositingQuality =
-        exportedFunction<SetGraphicsModeFunction>(module, "GdipSetCompositingQuality");
-    f.setInterpolationMode =
-        exportedFunction<SetGraphicsModeFunction>(module, "GdipSetInterpolationMode");
-    f.setTextRenderingHint =
-        exportedFunction<SetGraphicsModeFunction>(module, "GdipSetTextRenderingHint");
-    f.createImageAttributes =
-        exportedFunction<CreateImageAttributesFunction>(module, "GdipCreateImageAttributes");
-    f.setImageAttributesWrapMode =
-        exportedFunction<SetWrapModeFunction>(module, "GdipSetImageAttributesWrapMode");
-    f.disposeImageAttributes =
-        exportedFunction<DisposeImageAttributesFunction>(module, "GdipDisposeImageAttributes");
-    f.drawImageRectRectI =
-        exportedFunction<DrawImageRectRectIFunction>(module, "GdipDrawImageRectRectI");
-    return f.createBitmapFromFile && f.getImageWidth && f.getImageHeight && f.disposeImage &&
-           f.createFromHdc && f.deleteGraphics && f.setSmoothingMode && f.setCompositingQuality &&
-           f.setInterpolationMode && f.setTextRenderingHint && f.createImageAttributes &&
-           f.setImageAttributesWrapMode && f.disposeImageAttributes && f.drawImageRectRectI;
+    return lookUp(module, "GdipCreateBitmapFromFile", f.createBitmapFromFile) &&
+           lookUp(module, "GdipGetImageWidth", f.getImageWidth) &&
+           lookUp(module, "GdipGetImageHeight", f.getImageHeight) &&
+           lookUp(module, "GdipDisposeImage", f.disposeImage) &&
+           lookUp(module, "GdipCreateFromHDC", f.createFromHdc) &&
+           lookUp(module, "GdipDeleteGraphics", f.deleteGraphics) &&
+           lookUp(module, "GdipSetSmoothingMode", f.setSmoothingMode) &&
+           lookUp(module, "GdipSetCompositingQuality", f.setCompositingQuality) &&
+           lookUp(module, "GdipSetInterpolationMode", f.setInterpolationMode) &&
+           lookUp(module, "GdipSetTextRenderingHint", f.setTextRenderingHint) &&
+           lookUp(module, "GdipCreateImageAttributes", f.createImageAttributes) &&
+           lookUp(module, "GdipSetImageAttributesWrapMode", f.setImageAttributesWrapMode) &&
+           lookUp(module, "GdipDisposeImageAttributes", f.disposeImageAttributes) &&
+           lookUp(module, "GdipDrawImageRectRectI", f.drawImageRectRectI);
 }
 
 }  // namespace
@@ -89,6 +77,21 @@ const Functions* startedGdiplus() noexcept
     // process exits.
     static const GdiplusSession session;
     return session.functions();
+}
+
+void disposeImage(Image* image) noexcept
+{
+    startedGdiplus()->disposeImage(image);
+}
+
+void deleteGraphics(Graphics* graphics) noexcept
+{
+    startedGdiplus()->deleteGraphics(graphics);
+}
+
+void disposeImageAttributes(ImageAttributes* attributes) noexcept
+{
+    startedGdiplus()->disposeImageAttributes(attributes);
 }
 
 }  // namespace gdiplus

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "support/owner.h"
+
 namespace gdiplus {
 
 // GDI+'s status codes; only success is told apart.
@@ -80,5 +82,17 @@ struct Functions {
 // functions or the start is missing. A guard shuts GDI+ down and unloads it
 // when the process exits.
 const Functions* startedGdiplus() noexcept;
+
+// The disposers through the started functions. Only objects GDI+ made are
+// ever handed in, so it has been started.
+void disposeImage(Image* image) noexcept;
+void deleteGraphics(Graphics* graphics) noexcept;
+void disposeImageAttributes(ImageAttributes* attributes) noexcept;
+
+// A decoded picture; the file stays locked while it lives.
+using OwnedImage = Owner<Image*, &disposeImage>;
+// Drawing on a device context.
+using OwnedGraphics = Owner<Graphics*, &deleteGraphics>;
+using OwnedImageAttributes = Owner<ImageAttributes*, &disposeImageAttributes>;
 
 }  // namespace gdiplus

@@ -6,10 +6,10 @@
 #include <cwchar>
 #include <span>
 
+#include "support/handle_owners.h"
 #include "ui/com_apartment.h"
-#include "support/registry_key_owner.h"
-#include "ui/system_libraries.h"
 #include "ui/gdi_functions.h"
+#include "ui/system_libraries.h"
 
 namespace {
 
@@ -23,47 +23,6 @@ bool isImageOrFrameType(LONG_PTR style)
     return (type >= SS_ICON && type <= SS_WHITEFRAME) ||
            (type >= SS_ETCHEDHORZ && type <= SS_ETCHEDFRAME);
 }
-
-// A device context of the window for measuring, released when done.
-class WindowDcOwner {
-public:
-    explicit WindowDcOwner(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDcOwner()
-    {
-        if (dc_ != nullptr) {
-            ReleaseDC(window_, dc_);
-        }
-    }
-    WindowDcOwner(const WindowDcOwner&) = delete;
-    WindowDcOwner& operator=(const WindowDcOwner&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-// Selects a font into a device context and puts the previous one back.
-class FontSelection {
-public:
-    FontSelection(const GdiFunctions& gdi, HDC dc, HFONT font)
-        : gdi_(gdi), dc_(dc), previous_(font != nullptr ? gdi.selectObject(dc, font) : nullptr)
-    {
-    }
-    ~FontSelection()
-    {
-        if (previous_ != nullptr) {
-            gdi_.selectObject(dc_, previous_);
-        }
-    }
-    FontSelection(const FontSelection&) = delete;
-    FontSelection& operator=(const FontSelection&) = delete;
-
-private:
-    const GdiFunctions& gdi_;
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 // The tool record grew with the common controls of Windows 6.0 (Vista).
 bool hasNewerToolRecord()
@@ -115,16 +74,14 @@ bool HyperlinkLabel::subclass(HWND control)
     if (control == nullptr || gdi == nullptr) {
         return false;
     }
-    window = control;
-    // The object is in place before the first message reaches the new procedure.
     staticProcedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_WNDPROC));
-    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // The object is in place before the first message reaches the new procedure.
+    WindowBinding<HyperlinkLabel>::bind(control, this);
     SetLastError(0);
     if (SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure)) ==
             0 &&
         GetLastError() != 0) {
-        SetWindowLongPtrW(control, GWLP_USERDATA, 0);
-        window = nullptr;
+        WindowBinding<HyperlinkLabel>::unbind(control);
         return false;
     }
     return true;
@@ -180,20 +137,24 @@ bool HyperlinkLabel::openLink()
     return true;
 }
 
+void HyperlinkLabel::bindWindow(HWND control) noexcept
+{
+    window = control;
+}
+
 LRESULT CALLBACK HyperlinkLabel::windowProcedure(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) noexcept
 {
-    auto* label = reinterpret_cast<HyperlinkLabel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    HyperlinkLabel* label = WindowBinding<HyperlinkLabel>::boundTo(window);
     if (label == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
         // The control goes back to its own procedure for its last message.
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(label->staticProcedure));
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        LRESULT result = label->callStaticProcedure(message, wParam, lParam);
-        label->window = nullptr;
-        return result;
+        WNDPROC original = label->staticProcedure;
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        WindowBinding<HyperlinkLabel>::unbind(window);
+        return CallWindowProcW(original, window, message, wParam, lParam);
     }
     return label->handleMessage(message, wParam, lParam);
 }
@@ -205,16 +166,60 @@ LRESULT HyperlinkLabel::callStaticProcedure(UINT message, WPARAM wParam, LPARAM 
 
 LRESULT HyperlinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if (message >= WM_MOUSEFIRST && message <= WM_MOUSEHWHEEL && tooltip != nullptr) {
-        DWORD position = GetMessagePos();
-        MSG relayed{window,
-                    message,
-                    wParam,
-                    lParam,
-                    static_cast<DWORD>(GetMessageTime()),
-                    POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)}};
-        SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSEHWHEEL) {
+        relayToTooltip(message, wParam, lParam);
     }
+    std::optional<LRESULT> handled;
+    switch (message) {
+        case WM_MOUSEMOVE:
+        case WM_SETCURSOR:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+            handled = handleMouse(message, lParam);
+            break;
+        case WM_CHAR:
+        case WM_GETDLGCODE:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_ENABLE:
+            handled = handleKeyboardAndFocus(message, wParam);
+            break;
+        case WM_ERASEBKGND:
+        case WM_PAINT:
+        case WM_PRINTCLIENT:
+            handled = handlePainting(message, wParam);
+            break;
+        case WM_SETFONT:
+        case WM_GETFONT:
+        case WM_SIZE:
+            handled = handleFontAndSize(message, wParam, lParam);
+            break;
+        case WM_DESTROY:
+            releaseResources();
+            break;
+        default:
+            break;
+    }
+    return handled ? *handled : callStaticProcedure(message, wParam, lParam);
+}
+
+void HyperlinkLabel::relayToTooltip(UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (tooltip == nullptr) {
+        return;
+    }
+    DWORD position = GetMessagePos();
+    MSG relayed{window,
+                message,
+                wParam,
+                lParam,
+                static_cast<DWORD>(GetMessageTime()),
+                POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)}};
+    SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+std::optional<LRESULT> HyperlinkLabel::handleMouse(UINT message, LPARAM lParam) noexcept
+{
     POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (message) {
         case WM_MOUSEMOVE:
@@ -222,13 +227,13 @@ LRESULT HyperlinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
                 SetCursor(handCursor);
                 return 0;
             }
-            break;
+            return std::nullopt;
         case WM_SETCURSOR:
             if (isCursorInsideLink()) {
                 SetCursor(handCursor);
                 return TRUE;
             }
-            break;
+            return std::nullopt;
         case WM_LBUTTONDOWN:
             if (isInsideLink(point)) {
                 SetFocus(window);
@@ -244,12 +249,20 @@ LRESULT HyperlinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
                 }
             }
             return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> HyperlinkLabel::handleKeyboardAndFocus(UINT message, WPARAM wParam) noexcept
+{
+    switch (message) {
         case WM_CHAR:
             if (wParam == L'\r' || wParam == L' ') {
                 openLink();
                 return 0;
             }
-            break;
+            return std::nullopt;
         case WM_GETDLGCODE:
             return DLGC_WANTCHARS;
         case WM_SETFOCUS:
@@ -260,47 +273,62 @@ LRESULT HyperlinkLabel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
             InvalidateRect(window, nullptr, FALSE);
             UpdateWindow(window);
             return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> HyperlinkLabel::handlePainting(UINT message, WPARAM wParam) noexcept
+{
+    // Image and frame statics draw themselves.
+    if (!paintsText) {
+        return std::nullopt;
+    }
+    switch (message) {
         case WM_ERASEBKGND:
-            if (paintsText) {
-                return TRUE;  // painting fills the background
+            return TRUE;  // painting fills the background
+        case WM_PAINT: {
+            PAINTSTRUCT painting;
+            if (HDC dc = BeginPaint(window, &painting)) {
+                paint(dc);
+                EndPaint(window, &painting);
             }
-            break;
-        case WM_PAINT:
-            if (paintsText) {
-                PAINTSTRUCT painting;
-                if (HDC dc = BeginPaint(window, &painting)) {
-                    paint(dc);
-                    EndPaint(window, &painting);
-                }
-                return 0;
-            }
-            break;
+            return 0;
+        }
         case WM_PRINTCLIENT:
-            if (paintsText) {
-                paint(reinterpret_cast<HDC>(wParam));
-                return 0;
-            }
-            break;
+            paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> HyperlinkLabel::handleFontAndSize(UINT message, WPARAM wParam,
+                                                         LPARAM lParam) noexcept
+{
+    switch (message) {
         case WM_SETFONT:
             takeFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(normalFont);
         case WM_SIZE:
+            // The control still gets the message.
             computeLinkRect();
             InvalidateRect(window, nullptr, FALSE);
-            break;
-        case WM_DESTROY:
-            if (tooltip != nullptr) {
-                DestroyWindow(tooltip);
-                tooltip = nullptr;
-            }
-            releaseFonts();
-            break;
+            return std::nullopt;
         default:
-            break;
+            return std::nullopt;
     }
-    return callStaticProcedure(message, wParam, lParam);
+}
+
+void HyperlinkLabel::releaseResources() noexcept
+{
+    if (tooltip != nullptr) {
+        DestroyWindow(tooltip);
+        tooltip = nullptr;
+    }
+    releaseFonts();
 }
 
 void HyperlinkLabel::createFonts()
@@ -309,16 +337,15 @@ void HyperlinkLabel::createFonts()
         LOGFONTW iconTitleFont{};
         if (SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(iconTitleFont), &iconTitleFont,
                                   0)) {
-            normalFont = gdi->createFontIndirect(&iconTitleFont);
-            ownsNormalFont = normalFont != nullptr;
+            ownNormalFont.reset(gdi->createFontIndirect(&iconTitleFont));
+            normalFont = ownNormalFont.get();
         }
     }
     HGDIOBJ source = normalFont != nullptr ? normalFont : gdi->getStockObject(SYSTEM_FONT);
     LOGFONTW underlined{};
     if (source != nullptr && gdi->getObject(source, sizeof(underlined), &underlined) != 0) {
         underlined.lfUnderline = TRUE;
-        linkFont = gdi->createFontIndirect(&underlined);
-        ownsLinkFont = linkFont != nullptr;
+        linkFont.reset(gdi->createFontIndirect(&underlined));
     }
 }
 
@@ -340,7 +367,7 @@ void HyperlinkLabel::readLinkColors()
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kLinkColorsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
         return;
     }
-    RegistryKeyOwner key(opened);
+    const RegistryKey key(opened);
     if (std::optional<std::uint32_t> color = readColorValue(key.get(), L"Anchor Color")) {
         linkColor = *color;
     }
@@ -379,14 +406,14 @@ void HyperlinkLabel::computeLinkRect()
     RECT client{};
     GetClientRect(window, &client);
     RECT measured = client;
-    WindowDcOwner dc(window);
-    if (dc.get() == nullptr) {
+    WindowDc dc = windowDc(window);
+    if (!dc) {
         linkRect = client;
         return;
     }
     {
-        FontSelection selection(*gdi, dc.get(), linkFont);
-        DrawTextW(dc.get(), labelText.c_str(), static_cast<int>(labelText.size()), &measured,
+        SelectionGuard selection(dc.get().dc, linkFont.get());
+        DrawTextW(dc.get().dc, labelText.c_str(), static_cast<int>(labelText.size()), &measured,
                   drawTextFlags() | DT_CALCRECT);
     }
     OffsetRect(
@@ -431,7 +458,7 @@ void HyperlinkLabel::paint(HDC dc)
     gdi->setTextColor(dc, color);
     RECT textRect = linkRect;
     {
-        FontSelection selection(*gdi, dc, linkFont);
+        SelectionGuard selection(dc, linkFont.get());
         DrawTextW(dc, labelText.c_str(), static_cast<int>(labelText.size()), &textRect,
                   drawTextFlags());
     }
@@ -442,15 +469,10 @@ void HyperlinkLabel::paint(HDC dc)
 
 void HyperlinkLabel::takeFont(HFONT font, bool redraw)
 {
-    if (ownsNormalFont && normalFont != nullptr) {
-        gdi->deleteObject(normalFont);
-    }
+    ownNormalFont.reset();
     normalFont = font;
-    ownsNormalFont = false;
-    if (ownsLinkFont) {
-        gdi->deleteObject(linkFont);
-        linkFont = nullptr;
-        ownsLinkFont = false;
+    if (linkFont) {
+        linkFont.reset();
         createFonts();
     }
     computeLinkRect();
@@ -461,14 +483,7 @@ void HyperlinkLabel::takeFont(HFONT font, bool redraw)
 
 void HyperlinkLabel::releaseFonts()
 {
-    if (ownsLinkFont && linkFont != nullptr) {
-        gdi->deleteObject(linkFont);
-    }
-    if (ownsNormalFont && normalFont != nullptr) {
-        gdi->deleteObject(normalFont);
-    }
-    linkFont = nullptr;
+    linkFont.reset();
+    ownNormalFont.reset();
     normalFont = nullptr;
-    ownsLinkFont = false;
-    ownsNormalFont = false;
 }

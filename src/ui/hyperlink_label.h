@@ -7,11 +7,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "ui/gdi_functions.h"
 #include "ui/link_colors.h"
-
-struct GdiFunctions;
+#include "ui/window_binding.h"
 
 class HyperlinkLabel {
 public:
@@ -33,10 +34,23 @@ public:
     bool openLink();
 
 private:
+    friend class WindowBinding<HyperlinkLabel>;
+    void bindWindow(HWND control) noexcept;
+    // The control's procedure while it is a link; it hands the control back to
+    // the static procedure for its last message.
     static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept;
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT callStaticProcedure(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
+    // The handlers of handleMessage, one per group of messages: the result
+    // of a message they took, nothing for one the static procedure gets.
+    void relayToTooltip(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    std::optional<LRESULT> handleMouse(UINT message, LPARAM lParam) noexcept;
+    std::optional<LRESULT> handleKeyboardAndFocus(UINT message, WPARAM wParam) noexcept;
+    std::optional<LRESULT> handlePainting(UINT message, WPARAM wParam) noexcept;
+    std::optional<LRESULT> handleFontAndSize(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    void releaseResources() noexcept;
 
     void createFonts();
     void createTooltip();
@@ -55,10 +69,11 @@ private:
     const GdiFunctions* gdi = nullptr;
     std::wstring labelText;
     std::wstring linkTarget;
+    // The control's font, as WM_GETFONT gives it: the one it was given, or
+    // ownNormalFont when it had none.
     HFONT normalFont = nullptr;
-    HFONT linkFont = nullptr;
-    bool ownsNormalFont = false;
-    bool ownsLinkFont = false;
+    GdiFont ownNormalFont;
+    GdiFont linkFont;  // normalFont underlined
     HCURSOR handCursor = nullptr;
     HWND tooltip = nullptr;
     std::uint32_t linkColor = 0xFF0000;     // blue

@@ -2,22 +2,13 @@
 
 #include <optional>
 
+#include "support/loaded_library.h"
+
 namespace {
 
 HMODULE loadSystemLibrary(const wchar_t* name)
 {
     return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
-
-// Fills the pointer with the named export; false when the module or the export is missing.
-template <typename Function>
-bool lookUp(HMODULE module, const char* name, Function& function)
-{
-    if (module == nullptr) {
-        return false;
-    }
-    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    return function != nullptr;
 }
 
 std::optional<ShellBrowseFunctions> loadShellBrowseFunctions()
@@ -50,6 +41,11 @@ const ShellBrowseFunctions* shellBrowseFunctions()
 {
     static const std::optional<ShellBrowseFunctions> functions = loadShellBrowseFunctions();
     return functions ? &*functions : nullptr;
+}
+
+void freeItemIdList(PIDLIST_ABSOLUTE list) noexcept
+{
+    shellBrowseFunctions()->freeComMemory(list);
 }
 
 bool registerTooltipClass()

@@ -12,6 +12,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "support/owner.h"
+
 // The shell's folder browser and the link's "open".
 struct ShellBrowseFunctions {
     decltype(&SHBrowseForFolderW) browseForFolder = nullptr;
@@ -24,6 +26,13 @@ struct ShellBrowseFunctions {
 
 // Nothing when a library or one of its functions is missing.
 [[nodiscard]] const ShellBrowseFunctions* shellBrowseFunctions();
+
+// CoTaskMemFree through the functions above; only the shell's own lists are
+// handed in, so they are there.
+void freeItemIdList(PIDLIST_ABSOLUTE list) noexcept;
+
+// An item id list the folder browser handed out.
+using ItemIdList = Owner<PIDLIST_ABSOLUTE, &freeItemIdList>;
 
 // Registers the tooltip window class of the common controls; false when the
 // library or the class is not available.

@@ -64,35 +64,20 @@ bool showExceptionDialog(jthrowable throwable, JNIEnv* environment)
 
 INT_PTR ExceptionDialog::show(HWND owner)
 {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_EXCEPTION_DIALOG), owner,
-                           &ExceptionDialog::dialogProcedure, reinterpret_cast<LPARAM>(this));
+    return DialogBinding<ExceptionDialog>::show(*this, IDD_EXCEPTION_DIALOG, owner);
 }
 
-INT_PTR CALLBACK ExceptionDialog::dialogProcedure(HWND dialog, UINT message, WPARAM wParam,
-                                                  LPARAM lParam) noexcept
+void ExceptionDialog::bindWindow(HWND dialog) noexcept
 {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<ExceptionDialog*>(lParam);
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
-        self->dialog_ = dialog;
-        self->initialize();
-        return TRUE;  // the default button gets the keyboard
-    }
-    auto* self = reinterpret_cast<ExceptionDialog*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-    if (self == nullptr) {
-        return FALSE;  // messages before WM_INITDIALOG and after WM_DESTROY
-    }
-    if (message == WM_DESTROY) {
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
-        self->dialog_ = nullptr;
-        return FALSE;
-    }
-    return self->handleMessage(message, wParam, lParam);
+    dialog_ = dialog;
 }
 
 INT_PTR ExceptionDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     switch (message) {
+        case WM_INITDIALOG:
+            initialize();
+            return TRUE;  // the default button gets the keyboard
         case WM_GETMINMAXINFO:
             limitTracking(*reinterpret_cast<MINMAXINFO*>(lParam));
             return TRUE;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/window_binding.h"
 #include "vm/dialog_layout.h"
 
 // Clears the pending exception, renders the throwable's stack trace and shows
@@ -40,8 +41,8 @@ private:
         PixelBox start;
     };
 
-    static INT_PTR CALLBACK dialogProcedure(HWND dialog, UINT message, WPARAM wParam,
-                                            LPARAM lParam) noexcept;
+    friend class DialogBinding<ExceptionDialog>;
+    void bindWindow(HWND dialog) noexcept;
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
     void initialize() noexcept;

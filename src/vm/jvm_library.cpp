@@ -5,6 +5,7 @@
 #include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
 #include "support/dll_search_folder.h"
+#include "support/loaded_library.h"
 #include "support/runtime_bin_folder.h"
 
 namespace {
@@ -14,12 +15,6 @@ void showMissingEntryPoint(HWND owner, DWORD error)
     ErrorReporter::showErrorWithCode(owner, ErrorReporter::loadText(IDS_WINDOWS_ERROR),
                                      ErrorReporter::loadText(IDS_CREATE_JAVA_VM_MISSING),
                                      static_cast<std::int32_t>(error));
-}
-
-template <typename Function>
-Function entryPoint(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
 
 }  // namespace
@@ -42,21 +37,17 @@ bool bindJvmLibrary(HWND owner, const std::wstring& jvmLibraryPath, JvmEntryPoin
         return false;
     }
 
-    entries.createJavaVmEntry = entryPoint<CreateJavaVmFunction>(library, "JNI_CreateJavaVM");
-    if (entries.createJavaVmEntry == nullptr) {
+    if (!lookUp(library, "JNI_CreateJavaVM", entries.createJavaVmEntry)) {
         DWORD error = GetLastError();
         showMissingEntryPoint(owner, error);
         return false;
     }
-    entries.defaultInitArgsEntry =
-        entryPoint<DefaultInitArgsFunction>(library, "JNI_GetDefaultJavaVMInitArgs");
-    if (entries.defaultInitArgsEntry == nullptr) {
+    if (!lookUp(library, "JNI_GetDefaultJavaVMInitArgs", entries.defaultInitArgsEntry)) {
         DWORD error = GetLastError();
         showMissingEntryPoint(owner, error);
         return false;
     }
     // Older runtimes lack it; the main class is then found with FindClass.
-    entries.bootClassFinderEntry =
-        entryPoint<BootClassFinderFunction>(library, "JVM_FindClassFromBootLoader");
+    (void)lookUp(library, "JVM_FindClassFromBootLoader", entries.bootClassFinderEntry);
     return true;
 }

@@ -52,7 +52,7 @@ void expandClassPathEntry(const std::wstring& entry, const std::wstring& executa
         return;
     }
     WIN32_FIND_DATAW match{};
-    FindHandleOwner search(FindFirstFileW(searched->c_str(), &match));
+    FindHandle search(FindFirstFileW(searched->c_str(), &match));
     if (!search) {
         return;
     }

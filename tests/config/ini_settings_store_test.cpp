@@ -127,8 +127,8 @@ TEST(IniSettingsStore, ProbeTellsWhetherTheFileCanBeOpenedAlone)
     EXPECT_EQ(IniSettingsStore(folder.file(L"absent.ini")).probe(),
               static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     {
-        KernelHandleOwner held(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileHandle held(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held);
         EXPECT_EQ(store.probe(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     }

@@ -163,7 +163,7 @@ TEST(ProcessRunner, KillingAlsoEndsWhatTheProgramStarted)
         return pid && !pid->empty();
     };
     ASSERT_TRUE(pollUntil(written, 10000)) << "the probe did not start its child";
-    KernelHandleOwner child(
+    KernelHandle child(
         OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, std::stoul(*pid)));
     ASSERT_TRUE(child);
     ASSERT_EQ(WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));

@@ -83,8 +83,8 @@ bool writeReport(const std::string& text)
     if (length == 0 || length >= MAX_PATH) {
         return false;
     }
-    KernelHandleOwner file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }

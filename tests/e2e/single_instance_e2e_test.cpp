@@ -117,7 +117,7 @@ std::vector<Arguments> waitForSecondaryCalls(const std::wstring& traceFile, std:
 // A copy of the shared record as it is now; none while there is no channel.
 std::optional<InstanceRecord> readRecord(const std::wstring& channel)
 {
-    KernelHandleOwner mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, channel.c_str()));
+    KernelHandle mapping(OpenFileMappingW(FILE_MAP_READ, FALSE, channel.c_str()));
     if (!mapping) {
         return std::nullopt;
     }
@@ -133,7 +133,7 @@ std::optional<InstanceRecord> readRecord(const std::wstring& channel)
 
 bool channelExists(const std::wstring& channel)
 {
-    return KernelHandleOwner(OpenFileMappingW(FILE_MAP_READ, FALSE, channel.c_str())).isSet();
+    return static_cast<bool>(KernelHandle(OpenFileMappingW(FILE_MAP_READ, FALSE, channel.c_str())));
 }
 
 // A product with the test runtime whose starts the tests run by hand: the
@@ -456,7 +456,7 @@ TEST_F(SingleInstance, ALaterStartWaitsWhileAnotherHoldsTheChannel)
     std::optional<ChannelNames> names = channelNamesFor(app.product.sandbox().executablePath());
     ASSERT_TRUE(names);
     // The lock exists only while some start holds it: make it, as a start would.
-    KernelHandleOwner turn(CreateMutexW(nullptr, FALSE, names->handoverLock.c_str()));
+    KernelHandle turn(CreateMutexW(nullptr, FALSE, names->handoverLock.c_str()));
     ASSERT_TRUE(turn);
     ASSERT_EQ(WaitForSingleObject(turn.get(), kStartLimit), WAIT_OBJECT_0);
     std::optional<InstanceRecord> before = readRecord(app.channel());

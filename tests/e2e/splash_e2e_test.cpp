@@ -63,7 +63,7 @@ std::string ansiBytes(const std::wstring& text)
 // A launcher started with the test runtime held before it creates the VM.
 struct HeldStart {
     RunningProcess process;
-    KernelHandleOwner releaseEvent;
+    KernelHandle releaseEvent;
 
     void release() { EXPECT_TRUE(SetEvent(releaseEvent.get())); }
 };

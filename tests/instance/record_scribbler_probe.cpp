@@ -59,7 +59,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
 
-    KernelHandleOwner mapping(OpenFileMappingW(FILE_MAP_WRITE, FALSE, channel.c_str()));
+    KernelHandle mapping(OpenFileMappingW(FILE_MAP_WRITE, FALSE, channel.c_str()));
     if (!mapping) {
         return 200;
     }

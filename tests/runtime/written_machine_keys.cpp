@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/registry_key_owner.h"
+#include "support/handle_owners.h"
 #include "support/test_text.h"
 
 namespace {
@@ -51,7 +51,7 @@ bool WrittenMachineKeys::createNewKey(std::wstring_view path, RegistryView view)
         if (status != ERROR_SUCCESS) {
             return false;
         }
-        const RegistryKeyOwner owner(opened);
+        const RegistryKey owner(opened);
         lastWasNew = disposition == REG_CREATED_NEW_KEY;
         if (lastWasNew) {
             created_.push_back({level, view});
@@ -76,7 +76,7 @@ bool WrittenMachineKeys::setValue(std::wstring_view path, RegistryView view, con
                       &opened) != ERROR_SUCCESS) {
         return false;
     }
-    const RegistryKeyOwner owner(opened);
+    const RegistryKey owner(opened);
     return RegSetValueExW(owner.get(), name, 0, type, static_cast<const BYTE*>(data), size) ==
            ERROR_SUCCESS;
 }
@@ -99,6 +99,6 @@ bool WrittenMachineKeys::keyExists(std::wstring_view path, RegistryView view)
                       &opened) != ERROR_SUCCESS) {
         return false;
     }
-    const RegistryKeyOwner owner(opened);
+    const RegistryKey owner(opened);
     return true;
 }

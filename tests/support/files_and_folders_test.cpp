@@ -38,8 +38,8 @@ bool isFile(const std::wstring& fullPath)
 
 void createFile(const std::wstring& fullPath)
 {
-    const KernelHandleOwner file(CreateFileW(extended(fullPath).c_str(), GENERIC_WRITE, 0, nullptr,
-                                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle file(CreateFileW(extended(fullPath).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file) << "cannot create " << testing::PrintToString(fullPath);
 }
 
@@ -63,7 +63,7 @@ void createFolders(const std::wstring& existing, const std::wstring& fullPath)
 void removeTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW data;
-    const FindHandleOwner search(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    const FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &data));
     if (search) {
         do {
             const std::wstring name = data.cFileName;

@@ -37,9 +37,9 @@ bool nameBefore(const std::wstring& first, const std::wstring& second)
 
 // A job that kills every process in it when its last handle closes, so that
 // nothing a test started outlives it. Empty when the system refuses one.
-KernelHandleOwner createKillOnCloseJob()
+KernelHandle createKillOnCloseJob()
 {
-    KernelHandleOwner job(CreateJobObjectW(nullptr, nullptr));
+    KernelHandle job(CreateJobObjectW(nullptr, nullptr));
     if (!job) {
         return job;
     }
@@ -47,19 +47,19 @@ KernelHandleOwner createKillOnCloseJob()
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
     if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
                                  sizeof limits)) {
-        job.close();
+        job.reset();
     }
     return job;
 }
 
 // A handle the child inherits: the file, created afresh, or the NUL device.
-KernelHandleOwner openInheritableOutput(const std::wstring& path)
+FileHandle openInheritableOutput(const std::wstring& path)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    return KernelHandleOwner(CreateFileW(path.empty() ? L"NUL" : path.c_str(), GENERIC_WRITE,
-                                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                                         path.empty() ? OPEN_EXISTING : CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    return FileHandle(CreateFileW(path.empty() ? L"NUL" : path.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                  path.empty() ? OPEN_EXISTING : CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 }  // namespace
@@ -154,13 +154,13 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    KernelHandleOwner output;
-    KernelHandleOwner error;
-    KernelHandleOwner input;
+    FileHandle output;
+    FileHandle error;
+    FileHandle input;
     bool redirect = !start.outputFile.empty() || !start.errorFile.empty();
     if (redirect) {
         output = openInheritableOutput(start.outputFile);
-        error = start.errorFile == start.outputFile ? KernelHandleOwner()
+        error = start.errorFile == start.outputFile ? FileHandle()
                                                     : openInheritableOutput(start.errorFile);
         SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
         input.reset(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -201,10 +201,10 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
         Sleep(kStartRetryPauseMilliseconds);
     }
     running.process_.reset(created.hProcess);
-    KernelHandleOwner thread(created.hThread);
+    KernelHandle thread(created.hThread);
     running.id_ = created.dwProcessId;
     if (running.job_ && !AssignProcessToJobObject(running.job_.get(), created.hProcess)) {
-        running.job_.close();
+        running.job_.reset();
     }
     if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
         fwprintf(stderr, L"process runner: resuming %ls failed with error %lu\n",

@@ -83,8 +83,8 @@ public:
     void kill();
 
 private:
-    KernelHandleOwner process_;
-    KernelHandleOwner job_;
+    KernelHandle process_;
+    KernelHandle job_;
     DWORD id_ = 0;
     bool killed_ = false;
 };

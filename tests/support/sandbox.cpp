@@ -64,7 +64,7 @@ bool removeExtendedFolderTree(const std::wstring& extendedFolder)
 {
     bool removedAll = true;
     WIN32_FIND_DATAW entry;
-    FindHandleOwner search(FindFirstFileW((extendedFolder + L"\\*").c_str(), &entry));
+    FindHandle search(FindFirstFileW((extendedFolder + L"\\*").c_str(), &entry));
     if (search) {
         do {
             std::wstring name = entry.cFileName;
@@ -83,7 +83,7 @@ bool removeExtendedFolderTree(const std::wstring& extendedFolder)
             }
         } while (FindNextFileW(search.get(), &entry));
     }
-    search.close();
+    search.reset();
     SetFileAttributesW(extendedFolder.c_str(), FILE_ATTRIBUTE_NORMAL);
     return removeWithRetry([&] { return RemoveDirectoryW(extendedFolder.c_str()) != FALSE; }) &&
            removedAll;
@@ -93,8 +93,8 @@ bool removeExtendedFolderTree(const std::wstring& extendedFolder)
 
 bool writeFileBytes(const std::wstring& path, std::string_view bytes)
 {
-    KernelHandleOwner file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }
@@ -113,9 +113,9 @@ bool writeFileBytes(const std::wstring& path, std::string_view bytes)
 
 std::optional<std::string> readFileBytes(const std::wstring& path)
 {
-    KernelHandleOwner file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
     }

@@ -2,20 +2,20 @@
 
 #include <utility>
 
-#include "support/registry_key_owner.h"
+#include "support/handle_owners.h"
 
 namespace harness {
 
 namespace {
 
 // The key opened with the access given, or for setting values created when missing.
-RegistryKeyOwner keyOf(HKEY root, const std::wstring& path, REGSAM access, bool create = false)
+RegistryKey keyOf(HKEY root, const std::wstring& path, REGSAM access, bool create = false)
 {
     HKEY key = nullptr;
     LSTATUS status =
         create ? RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, &key, nullptr)
                : RegOpenKeyExW(root, path.c_str(), 0, access, &key);
-    return RegistryKeyOwner(status == ERROR_SUCCESS ? key : nullptr);
+    return RegistryKey(status == ERROR_SUCCESS ? key : nullptr);
 }
 
 }  // namespace
@@ -23,7 +23,7 @@ RegistryKeyOwner keyOf(HKEY root, const std::wstring& path, REGSAM access, bool 
 SavedRegistryValue::SavedRegistryValue(HKEY root, std::wstring path, std::wstring name)
     : root_(root), path_(std::move(path)), name_(std::move(name))
 {
-    RegistryKeyOwner key = keyOf(root_, path_, KEY_QUERY_VALUE);
+    RegistryKey key = keyOf(root_, path_, KEY_QUERY_VALUE);
     DWORD size = 0;
     if (key && RegQueryValueExW(key.get(), name_.c_str(), nullptr, &type_, nullptr, &size) ==
                    ERROR_SUCCESS) {
@@ -36,7 +36,7 @@ SavedRegistryValue::SavedRegistryValue(HKEY root, std::wstring path, std::wstrin
 
 SavedRegistryValue::~SavedRegistryValue()
 {
-    RegistryKeyOwner key = keyOf(root_, path_, KEY_SET_VALUE, true);
+    RegistryKey key = keyOf(root_, path_, KEY_SET_VALUE, true);
     if (key && existed_) {
         RegSetValueExW(key.get(), name_.c_str(), 0, type_, data_.data(),
                        static_cast<DWORD>(data_.size()));
@@ -47,7 +47,7 @@ SavedRegistryValue::~SavedRegistryValue()
 
 bool SavedRegistryValue::setText(const std::wstring& text) const
 {
-    RegistryKeyOwner key = keyOf(root_, path_, KEY_SET_VALUE, true);
+    RegistryKey key = keyOf(root_, path_, KEY_SET_VALUE, true);
     return key &&
            RegSetValueExW(key.get(), name_.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(text.c_str()),
@@ -56,7 +56,7 @@ bool SavedRegistryValue::setText(const std::wstring& text) const
 
 bool SavedRegistryValue::remove() const
 {
-    RegistryKeyOwner key = keyOf(root_, path_, KEY_SET_VALUE);
+    RegistryKey key = keyOf(root_, path_, KEY_SET_VALUE);
     LSTATUS status = key ? RegDeleteValueW(key.get(), name_.c_str()) : ERROR_FILE_NOT_FOUND;
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }

@@ -11,7 +11,7 @@ namespace {
 
 // A 32-bit top-down bitmap whose pixels this process can read.
 struct PixelCanvas {
-    GdiObjectOwner bitmap;
+    GdiObject bitmap;
     const std::uint8_t* bits = nullptr;
 };
 
@@ -26,7 +26,7 @@ PixelCanvas createCanvas(HDC compatibleWith, int width, int height)
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(compatibleWith, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    return {GdiObjectOwner(bitmap), static_cast<const std::uint8_t*>(bits)};
+    return {GdiObject(bitmap), static_cast<const std::uint8_t*>(bits)};
 }
 
 // Blue, green, red and an unused byte per pixel, as the DIB holds them.
@@ -52,17 +52,17 @@ std::optional<Image> captureScreenRect(const RECT& rect)
     if (width <= 0 || height <= 0) {
         return std::nullopt;
     }
-    WindowDcOwner screen(nullptr);
+    const WindowDc screen = windowDc(nullptr);
     if (!screen) {
         return std::nullopt;
     }
-    MemoryDcOwner memory(screen.get());
-    PixelCanvas canvas = createCanvas(screen.get(), width, height);
+    MemoryDc memory(CreateCompatibleDC(screen.get().dc));
+    PixelCanvas canvas = createCanvas(screen.get().dc, width, height);
     if (!memory || !canvas.bitmap) {
         return std::nullopt;
     }
     SelectionGuard selection(memory.get(), canvas.bitmap.get());
-    if (!selection.isSelected() || !BitBlt(memory.get(), 0, 0, width, height, screen.get(),
+    if (!selection.isSelected() || !BitBlt(memory.get(), 0, 0, width, height, screen.get().dc,
                                            rect.left, rect.top, SRCCOPY | CAPTUREBLT)) {
         return std::nullopt;
     }
@@ -95,10 +95,10 @@ std::optional<Colour> screenPixel(POINT point)
 
 std::optional<Image> renderIcon(HICON icon, int width, int height, Colour background)
 {
-    WindowDcOwner screen(nullptr);
-    MemoryDcOwner memory(screen.get());
-    PixelCanvas canvas = createCanvas(screen.get(), width, height);
-    GdiObjectOwner brush(CreateSolidBrush(RGB(background.red, background.green, background.blue)));
+    const WindowDc screen = windowDc(nullptr);
+    MemoryDc memory(CreateCompatibleDC(screen.get().dc));
+    PixelCanvas canvas = createCanvas(screen.get().dc, width, height);
+    GdiObject brush(CreateSolidBrush(RGB(background.red, background.green, background.blue)));
     if (!screen || !memory || !canvas.bitmap || !brush) {
         return std::nullopt;
     }

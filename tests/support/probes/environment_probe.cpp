@@ -59,8 +59,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         report += variableLine(arguments[i]) + L"\n";
     }
     std::string bytes = harness::toUtf8(report);
-    KernelHandleOwner file(CreateFileW(arguments[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(arguments[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     bool reported = file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
                                       &written, nullptr);

@@ -27,11 +27,11 @@ bool startChild(const wchar_t* pidFile)
                         &startup, &created)) {
         return false;
     }
-    KernelHandleOwner process(created.hProcess);
-    KernelHandleOwner thread(created.hThread);
+    KernelHandle process(created.hProcess);
+    KernelHandle thread(created.hThread);
     std::string pid = std::to_string(created.dwProcessId);
-    KernelHandleOwner file(CreateFileW(pidFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(pidFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     return file &&
            WriteFile(file.get(), pid.data(), static_cast<DWORD>(pid.size()), &written, nullptr) &&

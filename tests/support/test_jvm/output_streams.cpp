@@ -38,7 +38,7 @@ std::wstring systemErrorText(DWORD error)
 
 }  // namespace
 
-FileTarget::FileTarget(KernelHandleOwner file, std::string utf8Path)
+FileTarget::FileTarget(FileHandle file, std::string utf8Path)
     : file_(std::move(file)), utf8Path_(std::move(utf8Path))
 {
 }
@@ -90,7 +90,7 @@ std::shared_ptr<OutputTarget> openFileTarget(const std::wstring& path, bool appe
                                              std::wstring& reason)
 {
     // Appending opens for appending only, so every write lands at the end.
-    KernelHandleOwner file(CreateFileW(
+    FileHandle file(CreateFileW(
         path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
         nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {

@@ -26,13 +26,13 @@ public:
 
 class FileTarget : public OutputTarget {
 public:
-    FileTarget(KernelHandleOwner file, std::string utf8Path);
+    FileTarget(FileHandle file, std::string utf8Path);
     void write(std::string_view bytes) override;
     std::string describe() const override;
 
 private:
     std::mutex mutex_;
-    KernelHandleOwner file_;
+    FileHandle file_;
     std::string utf8Path_;
 };
 

@@ -21,7 +21,7 @@ struct VirtualMachine {
     // States of detached threads stay alive: a JNIEnv the launcher still
     // holds must not point at freed memory.
     std::vector<std::unique_ptr<ThreadState>> detached;
-    std::vector<KernelHandleOwner> nonDaemonThreads;
+    std::vector<KernelHandle> nonDaemonThreads;
     ExitHook exitHook = nullptr;
     AbortHook abortHook = nullptr;
     PrintStreamObject* out = nullptr;
@@ -141,9 +141,9 @@ bool detachCurrentThread()
 void startNonDaemonThread(DWORD lifetimeMilliseconds)
 {
     std::lock_guard lock(vm().mutex);
-    KernelHandleOwner thread(CreateThread(nullptr, 0, nonDaemonThreadMain,
-                                          reinterpret_cast<void*>(uintptr_t{lifetimeMilliseconds}),
-                                          0, nullptr));
+    KernelHandle thread(CreateThread(nullptr, 0, nonDaemonThreadMain,
+                                     reinterpret_cast<void*>(uintptr_t{lifetimeMilliseconds}), 0,
+                                     nullptr));
     if (!thread) {
         failLoudly("cannot start a simulated non-daemon thread");
     }

@@ -40,7 +40,7 @@ void holdUntilReleased()
     if (!readEnvironmentVariable(kHoldEventVariable, eventName) || eventName.empty()) {
         return;
     }
-    KernelHandleOwner event(OpenEventW(SYNCHRONIZE, FALSE, eventName.c_str()));
+    KernelHandle event(OpenEventW(SYNCHRONIZE, FALSE, eventName.c_str()));
     bool released =
         event && WaitForSingleObject(event.get(), kHoldLimitMilliseconds) == WAIT_OBJECT_0;
     traceLine(released ? "hold released" : "hold not released");
