@@ -51,7 +51,7 @@ std::optional<PeImageInfo> readPeImageInfo(const std::wstring& path)
     }
 
     const LoadedLibrary dbghelp(
-        LoadLibraryExW(L"Dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+        loadSystemLibrary(L"Dbghelp.dll"));
     ImageNtHeaderFunction imageNtHeader = nullptr;
     if (!lookUp(dbghelp.get(), "ImageNtHeader", imageNtHeader)) {
         return std::nullopt;

@@ -9,6 +9,14 @@
 // A library from LoadLibraryExW, freed with FreeLibrary. Empty is nullptr.
 using LoadedLibrary = Owner<HMODULE, &FreeLibrary>;
 
+// A DLL of the system folder, loaded by its bare name: a file of that name in
+// the executable's folder or the current folder is never picked up instead.
+// nullptr when it cannot be loaded.
+inline HMODULE loadSystemLibrary(const wchar_t* name) noexcept
+{
+    return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 // Fills the field with the named export, as the function pointer type the
 // field was declared with. False, and the field nullptr, when the module or
 // the export is missing; GetProcAddress's last error is then left as it set it.

@@ -4,10 +4,10 @@
 
 namespace {
 
-// gdi32.dll stays loaded for the life of the process; user32 keeps it loaded
-// in any case.
+// gdi32.dll is loaded once and freed only when the process ends; user32
+// keeps it loaded in any case.
 struct GdiLibrary {
-    GdiLibrary() : library(LoadLibraryExW(L"gdi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    GdiLibrary() : library(loadSystemLibrary(L"gdi32.dll"))
     {
         HMODULE module = library.get();
         GdiFunctions& f = functions;

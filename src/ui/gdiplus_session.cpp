@@ -29,7 +29,7 @@ private:
 };
 
 GdiplusSession::GdiplusSession()
-    : library_(LoadLibraryExW(L"gdiplus.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
+    : library_(loadSystemLibrary(L"gdiplus.dll"))
 {
     StartupFunction startup = nullptr;
     if (!lookUp(library_.get(), "GdiplusStartup", startup) ||

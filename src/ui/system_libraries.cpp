@@ -6,11 +6,6 @@
 
 namespace {
 
-HMODULE loadSystemLibrary(const wchar_t* name)
-{
-    return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
-
 std::optional<ShellBrowseFunctions> loadShellBrowseFunctions()
 {
     HMODULE shell = loadSystemLibrary(L"shell32.dll");
