@@ -42,7 +42,8 @@ bool callSecondaryMain(const HandoverRequest& request, JNIEnv* environment)
     bool voidForm = true;
     jmethodID method =
         environment->GetStaticMethodID(mainClass, kSecondaryMainName, kVoidFormSignature);
-    if (environment->ExceptionOccurred() != nullptr) {
+    // No void form: the NoSuchMethodError is cleared and the int form tried.
+    if (environment->ExceptionCheck()) {
         environment->ExceptionClear();
     }
     if (method == nullptr) {

@@ -30,9 +30,11 @@ bool SingleInstanceChannel::setUp(const LauncherSettings& settings,
     // arguments stay in the record until its own answer has come.
     acquireHandoverLock(names->handoverLock);
     SetLastError(ERROR_SUCCESS);
-    mapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      sizeof(InstanceRecord), names->channel.c_str()));
+    HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(InstanceRecord), names->channel.c_str());
+    // Read before anything else can change it: it tells a first instance apart.
     DWORD error = GetLastError();
+    mapping_.reset(mapping);
     if (!mapping_ || !mapInstanceRecord(mapping_.get(), record_)) {
         switchOff();
         return true;
@@ -48,6 +50,7 @@ bool SingleInstanceChannel::setUp(const LauncherSettings& settings,
 
 void SingleInstanceChannel::acquireHandoverLock(const std::wstring& name)
 {
+    releaseHandoverLock();
     handoverLock_.reset(CreateMutexW(nullptr, FALSE, name.c_str()));
     if (!handoverLock_) {
         // The starts are then not kept apart, but the channel still works.
