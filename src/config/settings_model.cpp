@@ -27,10 +27,10 @@ std::wstring readJrePath(SettingsTextSource& source, const LauncherSettings& set
     return source.readLayeredSetting(runtimeSection, L"JRE Path");
 }
 
-}  // namespace
-
-SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_view executableFolder,
-                                     LauncherSettings& settings)
+// The keys that say which runtime may run the product, up to the one that
+// names the main class.
+void readRuntimeChoice(SettingsTextSource& source, std::wstring_view executableFolder,
+                       LauncherSettings& settings)
 {
     settings.productCode = source.readFileSetting(productSection, L"Product Code");
     settings.productName = source.readFileSetting(productSection, L"Product Name");
@@ -52,13 +52,12 @@ SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_vi
     settings.jvmType = jvmTypeFromText(source.readLayeredSetting(runtimeSection, L"JVM Type"));
     applyJvmSource(source.readLayeredSetting(runtimeSection, L"JVM Source"), settings);
     applyVmProvider(source.readLayeredSetting(runtimeSection, L"VM Provider"), settings);
+}
 
-    std::wstring mainClass = source.readLayeredSetting(runtimeSection, L"Main Class");
-    if (mainClass.empty()) {
-        return SettingsOutcome::mainClassMissing;
-    }
-    settings.mainClass = mainClassFromText(mainClass);
-
+// How the start goes on once a runtime is found: the working folder, the
+// search paths and the pair product.
+void readStartKeys(SettingsTextSource& source, LauncherSettings& settings)
+{
     settings.failureCheck =
         isYesIgnoringCase(source.readLayeredSetting(applicationSection, L"Failure Check"));
     settings.overrideWorkingDir =
@@ -68,7 +67,11 @@ SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_vi
     settings.pairProduct = source.readLayeredSetting(applicationSection, L"Pair Product");
     settings.pairReturnCode =
         isYesIgnoringCase(source.readLayeredSetting(applicationSection, L"Pair Return Code"));
+}
 
+// The keys the single-instance channel and the Java program's start use.
+void readJavaProgramKeys(SettingsTextSource& source, LauncherSettings& settings)
+{
     // Only "yes" exactly: "Yes" and "true" leave the mode off.
     settings.singleInstance =
         isExactlyYes(source.readLayeredSetting(applicationSection, L"Single Instance"));
@@ -84,11 +87,30 @@ SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_vi
     settings.errorAppend =
         isExactlyYes(source.readLayeredSetting(applicationSection, L"Error Append"));
     settings.cmd = source.readLayeredSetting(applicationSection, L"Cmd");
+}
 
-    // The splash keys: no embedded layer, no "+" sections.
+// The splash keys: no embedded layer, no "+" sections.
+void readDisplayKeys(SettingsTextSource& source, LauncherSettings& settings)
+{
     settings.splash.picture = source.readFileSetting(displaySection, L"Splash Screen");
     settings.splash.shadow = source.readFileSetting(displaySection, L"Splash Screen Shadow");
     settings.splash.preferNative =
         source.readFileSetting(displaySection, L"Preffer Native Splash Screen");
+}
+
+}  // namespace
+
+SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_view executableFolder,
+                                     LauncherSettings& settings)
+{
+    readRuntimeChoice(source, executableFolder, settings);
+    std::wstring mainClass = source.readLayeredSetting(runtimeSection, L"Main Class");
+    if (mainClass.empty()) {
+        return SettingsOutcome::mainClassMissing;
+    }
+    settings.mainClass = mainClassFromText(mainClass);
+    readStartKeys(source, settings);
+    readJavaProgramKeys(source, settings);
+    readDisplayKeys(source, settings);
     return SettingsOutcome::complete;
 }
