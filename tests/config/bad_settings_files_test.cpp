@@ -6,6 +6,7 @@
 
 #include "config/ini_text.h"
 #include "config/layered_settings_store.h"
+#include "support/handle_owners.h"
 #include "config_test_helpers.h"
 
 namespace {
@@ -32,14 +33,13 @@ FileState stateOf(const std::wstring& path)
 // An old write time, so that any write during the test would change it.
 void backdate(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    FileHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
     SYSTEMTIME old{2001, 2, 0, 3, 4, 5, 6, 0};
     FILETIME time{};
     SystemTimeToFileTime(&old, &time);
-    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
-    CloseHandle(file);
+    EXPECT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &time));
 }
 
 // Every read the launcher makes, through both stores.

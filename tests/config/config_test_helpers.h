@@ -10,6 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "support/sandbox.h"
+
 // A new, empty folder under the temp folder, removed with everything in it at
 // the end of the test.
 class TempFolder {
@@ -47,17 +51,13 @@ private:
     std::wstring path_;
 };
 
+// Test files go through the harness, which takes paths of any length; a file
+// that cannot be written fails the test that needed it.
 inline void writeFileBytes(const std::wstring& path, std::string_view bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    EXPECT_TRUE(harness::writeFileBytes(path, bytes)) << "could not write the test file";
 }
+using harness::readFileBytes;
 
 // UTF-16LE text with its byte-order mark, as Notepad saves "Unicode".
 inline void writeUtf16File(const std::wstring& path, std::wstring_view text)
@@ -68,23 +68,6 @@ inline void writeUtf16File(const std::wstring& path, std::wstring_view text)
         bytes += static_cast<char>((c >> 8) & 0xFF);
     }
     writeFileBytes(path, bytes);
-}
-
-inline std::optional<std::string> readFileBytes(const std::wstring& path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char chunk[65536];
-    DWORD read = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
-        bytes.append(chunk, read);
-    }
-    CloseHandle(file);
-    return bytes;
 }
 
 // The test program stands in for the launcher: its own path decides the

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/loaded_library.h"
 #include "support/test_paths.h"
 
 namespace {
@@ -50,26 +51,13 @@ const std::map<UINT, std::wstring>& expectedTexts()
     return texts;
 }
 
-// Owns a module loaded as a data file, so that a 32-bit image can be read by a
+// A module loaded as a data file, so that a 32-bit image can be read by a
 // 64-bit test program.
-class ResourceModule {
-public:
-    explicit ResourceModule(const std::wstring& path)
-        : module_(LoadLibraryExW(path.c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE))
-    {
-    }
-    ~ResourceModule()
-    {
-        if (module_) {
-            FreeLibrary(module_);
-        }
-    }
-    HMODULE get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
+LoadedLibrary resourceModule(const std::wstring& path)
+{
+    return LoadedLibrary(LoadLibraryExW(path.c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+}
 
 // Reads one string of the German string table straight from its block: sixteen
 // length-prefixed strings per block, block n holding ids (n-1)*16 to n*16-1.
@@ -89,7 +77,7 @@ std::optional<std::wstring> germanString(HMODULE module, UINT id)
 
 void expectTableIn(const std::wstring& executable)
 {
-    ResourceModule module(executable);
+    LoadedLibrary module = resourceModule(executable);
     ASSERT_NE(module.get(), nullptr) << "cannot open " << std::string(executable.begin(), executable.end());
     for (const auto& [id, expected] : expectedTexts()) {
         std::optional<std::wstring> stored = germanString(module.get(), id);

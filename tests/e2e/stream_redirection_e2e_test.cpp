@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/handle_owners.h"
 #include "support/java_product.h"
 #include "support/test_text.h"
 
@@ -33,16 +34,15 @@ protected:
         std::vector<std::string> names;
         WIN32_FIND_DATAW found;
         std::wstring pattern = product.sandbox().pathOf(folder) + L"\\*";
-        HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) {
+        FindHandle search(FindFirstFileW(pattern.c_str(), &found));
+        if (!search) {
             return names;
         }
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
                 names.push_back(toUtf8(found.cFileName));
             }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+        } while (FindNextFileW(search.get(), &found));
         return names;
     }
 
