@@ -57,14 +57,14 @@ struct LauncherSettings {
     // Read with the others but used later, when the Java program starts.
     // Texts keep their %NAME% references: they are expanded where they are
     // used, once the runtime's variables are set.
-    bool singleInstance = false;            // "Single Instance" exactly "yes"
-    std::vector<std::wstring> classPath;    // "Class Path" entries as written
+    bool singleInstance = false;          // "Single Instance" exactly "yes"
+    std::vector<std::wstring> classPath;  // "Class Path" entries as written
     bool embeddedJar = false;
-    std::wstring vmParameters;              // "Virtual Machine Parameters"
+    std::wstring vmParameters;  // "Virtual Machine Parameters"
     std::wstring outputFile;
     bool outputAppend = false;
     std::wstring errorFile;
     bool errorAppend = false;
-    std::wstring cmd;                       // arguments added after the user's own
+    std::wstring cmd;  // arguments added after the user's own
     SplashSettings splash;
 };

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
+#include "ui/error_reporter.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-
 // The executable's full path. When the system cannot tell it, the user sees
 // "Windows Fehler: konnte den Modulpfad nicht finden (Fehlernummer = n)." as a
 // box owned by owner, and there is no path.

@@ -29,7 +29,7 @@ void storeChosenRuntimeFolder(const ProductPaths& paths, const LauncherSettings&
                               const std::wstring& folder)
 {
     for (const std::wstring& target : chosenRuntimeTargets(paths, settings)) {
-        static_cast<void>(
-            IniSettingsStore(target).writeSetting(L"Java Runtime Environment", L"JRE Path", folder));
+        static_cast<void>(IniSettingsStore(target).writeSetting(L"Java Runtime Environment",
+                                                                L"JRE Path", folder));
     }
 }

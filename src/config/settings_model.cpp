@@ -75,7 +75,8 @@ void readJavaProgramKeys(SettingsTextSource& source, LauncherSettings& settings)
     // Only "yes" exactly: "Yes" and "true" leave the mode off.
     settings.singleInstance =
         isExactlyYes(source.readLayeredSetting(applicationSection, L"Single Instance"));
-    settings.classPath = splitText(source.readLayeredSetting(classPathSection, L"Class Path"), L";");
+    settings.classPath =
+        splitText(source.readLayeredSetting(classPathSection, L"Class Path"), L";");
     settings.embeddedJar =
         isYesIgnoringCase(source.readLayeredSetting(applicationSection, L"Embedded Jar"));
     settings.vmParameters =

@@ -51,8 +51,8 @@ std::optional<std::wstring> pairSettingsFilePath(std::wstring_view pairProduct)
 }
 
 std::wstring userSettingsFilePathFor(std::wstring_view executablePath,
-                                     std::wstring_view productName,
-                                     std::wstring_view productCode, bool createFolders)
+                                     std::wstring_view productName, std::wstring_view productCode,
+                                     bool createFolders)
 {
     UserSettingsLocation location =
         userSettingsLocationFor(appDataFolder(), productName, productCode, executablePath);

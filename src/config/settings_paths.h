@@ -28,5 +28,5 @@ std::wstring pairUserSettingsFilePath(std::wstring_view pairProduct, std::wstrin
 // executablePath, which holds the runtime folder the user chose. With
 // createFolders the two folders above the file are created.
 std::wstring userSettingsFilePathFor(std::wstring_view executablePath,
-                                     std::wstring_view productName,
-                                     std::wstring_view productCode, bool createFolders);
+                                     std::wstring_view productName, std::wstring_view productCode,
+                                     bool createFolders);

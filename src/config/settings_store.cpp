@@ -1,7 +1,7 @@
 #include "config/settings_store.h"
 
-#include "support/split_text.h"
 #include "support/handle_owners.h"
+#include "support/split_text.h"
 
 namespace {
 
@@ -68,8 +68,8 @@ std::vector<std::wstring> IniSettingsStore::sectionNames() const
         buffer.assign(size * 2, L'\0');
     }
     std::vector<std::wstring> names;
-    for (std::wstring& name : splitText(std::wstring_view(buffer.data(), length),
-                                        std::wstring_view(L"\0", 1))) {
+    for (std::wstring& name :
+         splitText(std::wstring_view(buffer.data(), length), std::wstring_view(L"\0", 1))) {
         if (!name.empty()) {
             names.push_back(std::move(name));
         }

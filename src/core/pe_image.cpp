@@ -50,8 +50,7 @@ std::optional<PeImageInfo> readPeImageInfo(const std::wstring& path)
         return std::nullopt;
     }
 
-    const LoadedLibrary dbghelp(
-        loadSystemLibrary(L"Dbghelp.dll"));
+    const LoadedLibrary dbghelp(loadSystemLibrary(L"Dbghelp.dll"));
     ImageNtHeaderFunction imageNtHeader = nullptr;
     if (!lookUp(dbghelp.get(), "ImageNtHeader", imageNtHeader)) {
         return std::nullopt;

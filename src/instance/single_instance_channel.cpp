@@ -3,7 +3,6 @@
 #include <optional>
 #include <utility>
 
-
 SingleInstanceChannel::~SingleInstanceChannel()
 {
     closeChannel();

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "config/launcher_settings.h"
+#include "config/runtime_version.h"
 #include "runtime/runtime_ranking.h"
 #include "runtime/runtime_registry.h"
 #include "runtime/runtime_vendor_keys.h"
-#include "config/runtime_version.h"
 
 struct RegisteredRuntime {
     std::wstring homeFolder;  // ends with "\"

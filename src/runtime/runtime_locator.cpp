@@ -1,12 +1,12 @@
 #include "runtime/runtime_locator.h"
 
-#include "ui/error_reporter.h"
-#include "ui/message_format.h"
+#include "config/runtime_version.h"
 #include "resources/resource_ids.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/registry_scan.h"
 #include "runtime/runtime_not_found_dialog.h"
-#include "config/runtime_version.h"
+#include "ui/error_reporter.h"
+#include "ui/message_format.h"
 
 std::optional<RegistryRuntime> findRegistryRuntime(const LauncherSettings& settings)
 {

@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
+#include "runtime/jvm_library_probe.h"
+#include "runtime/runtime_dialog_ids.h"
 #include "support/folder_of_path.h"
 #include "ui/centre_dialog.h"
 #include "ui/com_apartment.h"
-#include "runtime/jvm_library_probe.h"
-#include "runtime/runtime_dialog_ids.h"
+#include "ui/error_reporter.h"
 #include "ui/system_libraries.h"
 #include "ui/window_binding.h"
 

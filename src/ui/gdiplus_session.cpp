@@ -28,8 +28,7 @@ private:
     bool started_ = false;
 };
 
-GdiplusSession::GdiplusSession()
-    : library_(loadSystemLibrary(L"gdiplus.dll"))
+GdiplusSession::GdiplusSession() : library_(loadSystemLibrary(L"gdiplus.dll"))
 {
     StartupFunction startup = nullptr;
     if (!lookUp(library_.get(), "GdiplusStartup", startup) ||

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
 #include "support/dll_search_folder.h"
 #include "support/loaded_library.h"
 #include "support/runtime_bin_folder.h"
+#include "ui/error_reporter.h"
 
 namespace {
 

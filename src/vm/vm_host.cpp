@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "resources/resource_ids.h"
 #include "ui/error_reporter.h"
 #include "ui/message_format.h"
-#include "resources/resource_ids.h"
 #include "vm/java_text.h"
 #include "vm/jni_calls.h"
 #include "vm/stream_redirection.h"

@@ -1,7 +1,7 @@
 #include "vm/vm_option_text.h"
 
-#include "support/folder_of_path.h"
 #include "config/setting_forms.h"
+#include "support/folder_of_path.h"
 #include "support/runtime_bin_folder.h"
 
 namespace {

@@ -122,10 +122,11 @@ void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const ProductPaths
 
     if (!settings.libraryPath.empty()) {
         // %Path% in it is still the inherited PATH: the new one is set below.
-        appendOption(options, L"-Djava.library.path=" +
-                                  expanded(libraryPathText(
-                                      settings.libraryPath,
-                                      withTrailingBackslash(paths.executableFolder), jvmLibraryPath)));
+        appendOption(options,
+                     L"-Djava.library.path=" +
+                         expanded(libraryPathText(settings.libraryPath,
+                                                  withTrailingBackslash(paths.executableFolder),
+                                                  jvmLibraryPath)));
     }
     setVariable(L"Path", expanded(searchPathText(settings.systemPath, jvmLibraryPath)));
 }

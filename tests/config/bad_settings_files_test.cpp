@@ -6,8 +6,8 @@
 
 #include "config/ini_text.h"
 #include "config/layered_settings_store.h"
-#include "support/handle_owners.h"
 #include "config_test_helpers.h"
+#include "support/handle_owners.h"
 
 namespace {
 
@@ -117,8 +117,9 @@ TEST(BadSettingsFiles, Utf16FileWithByteOrderMarkIsReadAndLeftAsItWas)
 {
     TempFolder folder;
     const std::wstring path = folder.file(L"start.ini");
-    writeUtf16File(path, L"[Application]\r\nMain Class=com.example.\u00C4pp\r\n"
-                         L"[Java Runtime Environment]\r\nJRE Path=C:\\Programme\\J\u00FCrgen\r\n");
+    writeUtf16File(path,
+                   L"[Application]\r\nMain Class=com.example.\u00C4pp\r\n"
+                   L"[Java Runtime Environment]\r\nJRE Path=C:\\Programme\\J\u00FCrgen\r\n");
     backdate(path);
     expectUntouchedByReading(path);
     IniSettingsStore store(path);

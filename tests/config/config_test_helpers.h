@@ -2,6 +2,7 @@
 // settings tests, each put back as it was.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <filesystem>
@@ -9,8 +10,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "support/sandbox.h"
 

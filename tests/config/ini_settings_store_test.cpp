@@ -1,7 +1,6 @@
-#include "config/settings_store.h"
-
 #include <gtest/gtest.h>
 
+#include "config/settings_store.h"
 #include "config_test_helpers.h"
 #include "support/handle_owners.h"
 

@@ -17,8 +17,7 @@ struct ShownError {
 
 std::vector<ShownError> shownErrors;
 
-int recordError(HWND owner, std::wstring_view format, std::wstring_view argument,
-                std::int32_t code)
+int recordError(HWND owner, std::wstring_view format, std::wstring_view argument, std::int32_t code)
 {
     shownErrors.push_back({owner, formatMessage(format, {argument, code})});
     return IDOK;
@@ -94,15 +93,15 @@ TEST(ProductPaths, FolderAndSettingsFileOfThisTestProgram)
     EXPECT_EQ(paths->executablePath, modulePath(nullptr));
     EXPECT_NE(paths->executableFolder.back(), L'\\');
     EXPECT_TRUE(folderExists(paths->executableFolder));
-    EXPECT_EQ(CompareStringOrdinal(paths->executablePath.c_str(), -1,
-                                   (paths->executableFolder + L"\\config_tests.exe").c_str(), -1,
-                                   TRUE),
-              CSTR_EQUAL);
+    EXPECT_EQ(
+        CompareStringOrdinal(paths->executablePath.c_str(), -1,
+                             (paths->executableFolder + L"\\config_tests.exe").c_str(), -1, TRUE),
+        CSTR_EQUAL);
     EXPECT_TRUE(fileExists(paths->executablePath));
-    EXPECT_EQ(CompareStringOrdinal(paths->settingsFile.c_str(), -1,
-                                   (paths->executableFolder + L"\\config_tests.ini").c_str(), -1,
-                                   TRUE),
-              CSTR_EQUAL);
+    EXPECT_EQ(
+        CompareStringOrdinal(paths->settingsFile.c_str(), -1,
+                             (paths->executableFolder + L"\\config_tests.ini").c_str(), -1, TRUE),
+        CSTR_EQUAL);
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ TEST(ParseRuntimeVersion, TextsWithoutDigitsFail)
 
 TEST(ParseRuntimeVersion, GroupsBeyondThirtyTwoBitsFail)
 {
-    for (const wchar_t* text : {L"99999999999", L"1.2147483648", L"1.2147483649.3", L"1.3000000000"}) {
+    for (const wchar_t* text :
+         {L"99999999999", L"1.2147483648", L"1.2147483649.3", L"1.3000000000"}) {
         ParsedRuntimeVersion parsed = parseRuntimeVersion(text, kVersionFillHigh);
         EXPECT_FALSE(parsed.succeeded);
         EXPECT_EQ(parsed.version.parts, (Parts{0, 0, 0, 0}));
@@ -130,8 +131,8 @@ TEST(DescribeVersionRequirement, ChoosesThePhraseByTheBoundsThatAreSet)
     EXPECT_EQ(any.stringId, IDS_VERSION_ANY);
     EXPECT_TRUE(any.arguments.empty());
 
-    VersionRequirement maximumOnly =
-        describeVersionRequirement(minimumVersionFromText(L"any"), maximumVersionFromText(L"11.0.2"));
+    VersionRequirement maximumOnly = describeVersionRequirement(minimumVersionFromText(L"any"),
+                                                                maximumVersionFromText(L"11.0.2"));
     EXPECT_EQ(maximumOnly.stringId, IDS_VERSION_MAXIMUM);
     EXPECT_EQ(maximumOnly.arguments, std::vector<std::wstring>{L"11.0.2"});
 

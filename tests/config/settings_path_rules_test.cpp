@@ -1,7 +1,8 @@
-#include "support/folder_of_path.h"
 #include "config/settings_path_rules.h"
 
 #include <gtest/gtest.h>
+
+#include "support/folder_of_path.h"
 
 namespace {
 
@@ -26,8 +27,7 @@ TEST(FolderOfPath, NetworkPathAndPathWithoutFolder)
     EXPECT_EQ(folderOfPath(L"start.exe", FolderForm::withTrailingBackslash), L"");
     EXPECT_EQ(folderOfPath(L"start.exe", FolderForm::withoutTrailingBackslash), L"");
     // Only the backslash separates here.
-    EXPECT_EQ(folderOfPath(L"C:\\Apps/Tool/start.exe", FolderForm::withTrailingBackslash),
-              L"C:\\");
+    EXPECT_EQ(folderOfPath(L"C:\\Apps/Tool/start.exe", FolderForm::withTrailingBackslash), L"C:\\");
 }
 
 TEST(SettingsFilePathFor, ReplacesEverythingAfterTheLastDotWithIni)

@@ -1,8 +1,7 @@
 // The message texts in the built executables, compared with what the user
 // must see, character for character.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <map>
 #include <string>
@@ -20,10 +19,12 @@ const std::map<UINT, std::wstring>& expectedTexts()
         {203, L"JNI Fehler: %s\nReason: %s.\n"},
         {204, L"COM Fehler: %s (Fehlernummer = %d).\n"},
         {205, L"JNI Fehler: %s.\n"},
-        {206, L"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
-              L"installieren Sie eine JRE mit Server JVM (%s) von:"},
-        {207, L"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
-              L"installieren Sie eine JRE (%s) von:"},
+        {206,
+         L"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
+         L"installieren Sie eine JRE mit Server JVM (%s) von:"},
+        {207,
+         L"Die Java-Laufzeitumgebung (JRE) wurde nicht gefunden. Bitte downloaden und "
+         L"installieren Sie eine JRE (%s) von:"},
         {208, L"konnte den Modulpfad nicht finden"},
         {209, L"Java-Klassenpfad wurde in der INI-Datei nicht angegeben."},
         {210, L"Main class in der INI-Datei nicht spezifiziert."},
@@ -78,7 +79,8 @@ std::optional<std::wstring> germanString(HMODULE module, UINT id)
 void expectTableIn(const std::wstring& executable)
 {
     LoadedLibrary module = resourceModule(executable);
-    ASSERT_NE(module.get(), nullptr) << "cannot open " << std::string(executable.begin(), executable.end());
+    ASSERT_NE(module.get(), nullptr)
+        << "cannot open " << std::string(executable.begin(), executable.end());
     for (const auto& [id, expected] : expectedTexts()) {
         std::optional<std::wstring> stored = germanString(module.get(), id);
         ASSERT_TRUE(stored.has_value()) << "string " << id << " missing from the German table";

@@ -18,8 +18,8 @@
 #include "support/sandbox.h"
 #include "support/screenshot.h"
 #include "support/test_paths.h"
-#include "support/ui_driver.h"
 #include "support/test_text.h"
+#include "support/ui_driver.h"
 
 using namespace harness;
 using namespace std::string_literals;
@@ -203,9 +203,9 @@ TEST(ProcessRunner, PassesCommandLineFolderEnvironmentAndStandardHandles)
     EXPECT_TRUE(outcome->finished);
     EXPECT_EQ(outcome->exitCode, INT32_MIN);
 
-    std::string expected =
-        harness::toUtf8(commandLine + L"\n" + sandbox.folder() + L"\nAPPDATA=" + appData +
-               L"\nTARVO_HARNESS_KEPT=changed value\n" + L"TARVO_HARNESS_REMOVED absent\n");
+    std::string expected = harness::toUtf8(commandLine + L"\n" + sandbox.folder() + L"\nAPPDATA=" +
+                                           appData + L"\nTARVO_HARNESS_KEPT=changed value\n" +
+                                           L"TARVO_HARNESS_REMOVED absent\n");
     std::optional<std::string> written = readFileBytes(report);
     ASSERT_TRUE(written);
     // SystemRoot comes from this process's environment, whatever its value.

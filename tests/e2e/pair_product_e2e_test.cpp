@@ -4,9 +4,8 @@
 // exit code. The pair here is the harness's environment probe, which writes
 // down the command line it received, so the test sees it from inside the
 // paired process; the real tarvo32.exe is used where this machine can run it.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>
@@ -57,17 +56,18 @@ protected:
         // bitness check reads only its headers.
         ASSERT_TRUE(copyInto(sandbox_, *thirtyTwoBitLauncher, L"runtime32\\bin\\server\\jvm.dll"));
         ASSERT_TRUE(sandbox_.writeFile(L"runtime32\\bin\\java.dll", "not needed"));
-        ASSERT_TRUE(copyInto(sandbox_, probePath(L"environment_probe.exe"),
-                             L"pair\\Acme Editor 32.exe"));
+        ASSERT_TRUE(
+            copyInto(sandbox_, probePath(L"environment_probe.exe"), L"pair\\Acme Editor 32.exe"));
     }
 
     std::wstring pairPath() const { return sandbox_.pathOf(L"pair\\Acme Editor 32.exe"); }
 
     void writeSettings(const std::wstring& pairProduct, bool waitForPair)
     {
-        std::string ini = "[Java Runtime Environment]\r\nMain Class=com.example.App\r\n"
-                          "JRE Path=runtime32\r\n[Application]\r\nPair Product=" +
-                          toUtf8(pairProduct) + "\r\n";
+        std::string ini =
+            "[Java Runtime Environment]\r\nMain Class=com.example.App\r\n"
+            "JRE Path=runtime32\r\n[Application]\r\nPair Product=" +
+            toUtf8(pairProduct) + "\r\n";
         if (waitForPair) {
             ini += "Pair Return Code=YES\r\n";
         }

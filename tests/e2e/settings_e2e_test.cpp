@@ -5,9 +5,8 @@
 // goes on to look for a runtime.
 // A variant of the launcher and a probe carry embedded settings, to show how
 // the embedded layer, the settings file and the per-user file combine.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <map>
 #include <optional>
@@ -19,8 +18,8 @@
 #include "support/sandbox.h"
 #include "support/screenshot.h"
 #include "support/test_paths.h"
-#include "support/ui_driver.h"
 #include "support/test_text.h"
+#include "support/ui_driver.h"
 
 using namespace harness;
 
@@ -310,7 +309,8 @@ TEST_F(SettingsReportTest, PlusSectionsAppendToEmbeddedValues)
         "Minimum Version=1.8\r\n"
         "[Application+]\r\nCmd=--more \"drei vier\"\r\n");
     EXPECT_EQ(report["libraryPath"], "C:\\embedded\\native E:\\more");
-    EXPECT_EQ(report["mainClass"], harness::toUtf8(L"com/example/eingebettet/Gr\u00f6\u00dfe Extra"));
+    EXPECT_EQ(report["mainClass"],
+              harness::toUtf8(L"com/example/eingebettet/Gr\u00f6\u00dfe Extra"));
     EXPECT_EQ(report["arguments"],
               harness::toUtf8(L"doc.txt|--embedded|zwei W\u00f6rter|--more|drei vier"));
     // A "+" value with nothing embedded under it counts all the same.

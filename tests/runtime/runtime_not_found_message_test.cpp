@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "runtime/runtime_locator.h"
 #include "config/runtime_version.h"
+#include "runtime/runtime_locator.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "config/launcher_settings.h"
-#include "config/setting_forms.h"
 #include "config/runtime_version.h"
+#include "config/setting_forms.h"
 
 inline LauncherSettings policySettings(std::wstring_view jvmSource,
                                        std::wstring_view vmProvider = L"",

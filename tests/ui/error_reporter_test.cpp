@@ -20,7 +20,8 @@ TEST(ErrorReporterLoadText, TextLongerThanTheFirstBufferIsLoadedWhole)
 TEST(ErrorReporterLoadText, TableTextsKeepTheirLineFeeds)
 {
     EXPECT_EQ(ErrorReporter::loadText(IDS_JNI_ERROR_REASON), L"JNI Fehler: %s\nReason: %s.\n");
-    EXPECT_EQ(ErrorReporter::loadText(IDS_JNI_REASON_NO_MEMORY), L"nicht gen\u00fcgend Arbeitsspeicher");
+    EXPECT_EQ(ErrorReporter::loadText(IDS_JNI_REASON_NO_MEMORY),
+              L"nicht gen\u00fcgend Arbeitsspeicher");
 }
 
 TEST(ErrorReporterLoadText, MissingIdGivesEmptyText)

@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/error_reporter.h"
 #include "resources/resource_ids.h"
+#include "ui/error_reporter.h"
 
 namespace {
 
