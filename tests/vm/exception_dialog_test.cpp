@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "support/sandbox.h"
 #include "support/test_jvm/in_process_vm.h"
 #include "support/test_jvm/test_jvm_classes.h"
 #include "support/test_jvm/test_jvm_variables.h"
@@ -57,13 +56,10 @@ class StackTraceOfMain : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        sandbox_ = new ProductSandbox();
-        ASSERT_TRUE(sandbox_->createEmpty());
-        tracePath_ = sandbox_->pathOf(L"trace.txt");
-        SetEnvironmentVariableW(test_jvm::kTraceVariable, tracePath_.c_str());
-        std::optional<InProcessTestVm> vm = createInProcessTestVm(sandbox_->pathOf(L"jre"));
-        ASSERT_TRUE(vm);
-        environment_ = vm->environment;
+        std::optional<TracedInProcessTestVm> traced = createTracedInProcessTestVm();
+        ASSERT_TRUE(traced);
+        tracePath_ = traced->tracePath;
+        environment_ = traced->vm.environment;
         runtimeFunctions = *environment_->functions;
     }
 
@@ -121,7 +117,6 @@ protected:
     }
 
     JNINativeInterface_ injected_{};
-    static inline ProductSandbox* sandbox_ = nullptr;
     static inline std::wstring tracePath_;
     static inline JNIEnv* environment_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "support/test_jvm/in_process_vm.h"
 
+#include "support/test_jvm/test_jvm_variables.h"
 #include "support/test_jvm/test_runtime.h"
 #include "vm/jvm_library.h"
 
@@ -24,6 +25,23 @@ std::optional<InProcessTestVm> createInProcessTestVm(const std::wstring& home)
     vm.environment = static_cast<JNIEnv*>(environment);
     vm.bootClassFinder = entries.bootClassFinderEntry;
     return vm;
+}
+
+std::optional<TracedInProcessTestVm> createTracedInProcessTestVm()
+{
+    TracedInProcessTestVm traced;
+    traced.sandbox = new ProductSandbox();
+    if (!traced.sandbox->createEmpty()) {
+        return std::nullopt;
+    }
+    traced.tracePath = traced.sandbox->pathOf(L"trace.txt");
+    SetEnvironmentVariableW(test_jvm::kTraceVariable, traced.tracePath.c_str());
+    std::optional<InProcessTestVm> vm = createInProcessTestVm(traced.sandbox->pathOf(L"jre"));
+    if (!vm) {
+        return std::nullopt;
+    }
+    traced.vm = *vm;
+    return traced;
 }
 
 }  // namespace harness

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "support/sandbox.h"
 #include "vm/jvm_entry_points.h"
 
 namespace harness {
@@ -22,5 +23,15 @@ struct InProcessTestVm {
 // and the VM lives until the process ends: a process holds one VM. None when
 // a step fails.
 std::optional<InProcessTestVm> createInProcessTestVm(const std::wstring& home);
+
+// The test VM in a sandbox of its own: the runtime laid out under "jre", its
+// trace going to "trace.txt" there. The sandbox is left behind, since the VM
+// lives until the process ends.
+struct TracedInProcessTestVm {
+    InProcessTestVm vm;
+    ProductSandbox* sandbox = nullptr;
+    std::wstring tracePath;
+};
+std::optional<TracedInProcessTestVm> createTracedInProcessTestVm();
 
 }  // namespace harness

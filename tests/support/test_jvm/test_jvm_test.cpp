@@ -31,15 +31,13 @@ class TestJvmInProcess : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        sandbox_ = new ProductSandbox();
-        ASSERT_TRUE(sandbox_->createEmpty());
-        tracePath_ = sandbox_->pathOf(L"trace.txt");
-        SetEnvironmentVariableW(test_jvm::kTraceVariable, tracePath_.c_str());
-        std::optional<InProcessTestVm> vm = createInProcessTestVm(sandbox_->pathOf(L"jre"));
-        ASSERT_TRUE(vm);
-        javaVm_ = vm->javaVm;
-        environment_ = vm->environment;
-        bootClassFinder_ = vm->bootClassFinder;
+        std::optional<TracedInProcessTestVm> traced = createTracedInProcessTestVm();
+        ASSERT_TRUE(traced);
+        sandbox_ = traced->sandbox;
+        tracePath_ = traced->tracePath;
+        javaVm_ = traced->vm.javaVm;
+        environment_ = traced->vm.environment;
+        bootClassFinder_ = traced->vm.bootClassFinder;
     }
 
     // The library stays loaded (its VM lives until the process ends); the
