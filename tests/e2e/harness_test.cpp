@@ -4,13 +4,12 @@
 // product folder laid out and removed, and the built executables' imports.
 #include <gtest/gtest.h>
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cwctype>
 #include <set>
 
+#include "support/command_line.h"
 #include "support/handle_owners.h"
 #include "support/pe_imports.h"
 #include "support/polling.h"
@@ -227,13 +226,10 @@ TEST(ProcessRunner, QuotedArgumentsSplitBackUnchanged)
                                                  L"tab\there",
                                                  L"trailing\\"};
     std::wstring commandLine = commandLineOf(L"C:\\Acme Editor\\Acme Editor.exe", arguments);
-    int count = 0;
-    LPWSTR* split = CommandLineToArgvW(commandLine.c_str(), &count);
-    ASSERT_NE(split, nullptr);
-    std::vector<std::wstring> parsed(split + 1, split + count);
-    std::wstring program = split[0];
-    LocalFree(split);
-    EXPECT_EQ(program, L"C:\\Acme Editor\\Acme Editor.exe");
+    std::optional<std::vector<std::wstring>> split = splitCommandLine(commandLine.c_str());
+    ASSERT_TRUE(split && !split->empty());
+    std::vector<std::wstring> parsed(split->begin() + 1, split->end());
+    EXPECT_EQ(split->front(), L"C:\\Acme Editor\\Acme Editor.exe");
     EXPECT_EQ(parsed, arguments);
 }
 

@@ -8,11 +8,10 @@
 //                 it loaded, else with the system's error number
 #include <windows.h>
 // After windows.h, which it needs.
-#include <shellapi.h>
-
 #include <string>
 #include <vector>
 
+#include "support/command_line.h"
 #include "vm/jvm_entry_points.h"
 #include "vm/jvm_library.h"
 
@@ -22,16 +21,11 @@ constexpr int kUsageError = 2;
 
 std::vector<std::wstring> commandLineArguments()
 {
-    std::vector<std::wstring> arguments;
-    int count = 0;
-    LPWSTR* split = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (split == nullptr) {
-        return arguments;
+    std::vector<std::wstring> arguments =
+        harness::splitCommandLine(GetCommandLineW()).value_or(std::vector<std::wstring>());
+    if (!arguments.empty()) {
+        arguments.erase(arguments.begin());  // the program
     }
-    for (int index = 1; index < count; ++index) {
-        arguments.emplace_back(split[index]);
-    }
-    LocalFree(split);
     return arguments;
 }
 

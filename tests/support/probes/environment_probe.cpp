@@ -6,12 +6,11 @@
 // "err" to standard error; and ends with the exit code given (decimal or 0x hex).
 #include <windows.h>
 // After windows.h, which it needs.
-#include <shellapi.h>
-
 #include <cwchar>
 #include <string>
 #include <vector>
 
+#include "support/command_line.h"
 #include "support/handle_owners.h"
 #include "support/test_text.h"
 
@@ -49,23 +48,22 @@ void writeTo(DWORD standardHandle, const char* text)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == nullptr || count < 3) {
+    std::optional<std::vector<std::wstring>> arguments =
+        harness::splitCommandLine(GetCommandLineW());
+    if (!arguments || arguments->size() < 3) {
         return 1;
     }
     std::wstring report = std::wstring(GetCommandLineW()) + L"\n" + currentFolder() + L"\n";
-    for (int i = 3; i < count; ++i) {
-        report += variableLine(arguments[i]) + L"\n";
+    for (size_t i = 3; i < arguments->size(); ++i) {
+        report += variableLine((*arguments)[i].c_str()) + L"\n";
     }
     std::string bytes = harness::toUtf8(report);
-    FileHandle file(CreateFileW(arguments[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    FileHandle file(CreateFileW((*arguments)[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     bool reported = file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
                                       &written, nullptr);
-    int exitCode = static_cast<int>(std::wcstoul(arguments[2], nullptr, 0));
-    LocalFree(arguments);
+    int exitCode = static_cast<int>(std::wcstoul((*arguments)[2].c_str(), nullptr, 0));
     writeTo(STD_OUTPUT_HANDLE, "out");
     writeTo(STD_ERROR_HANDLE, "err");
     return reported ? exitCode : 1;

@@ -8,12 +8,11 @@
 //                a box with that icon, for telling the error icon from the others
 #include <windows.h>
 // After windows.h, which it needs.
-#include <shellapi.h>
-
 #include <optional>
 #include <string>
 
 #include "resources/resource_ids.h"
+#include "support/command_line.h"
 #include "ui/error_reporter.h"
 
 namespace {
@@ -31,14 +30,9 @@ static_assert(sizeof kLongText / sizeof kLongText[0] > 256);
 
 std::wstring firstArgument()
 {
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == nullptr) {
-        return {};
-    }
-    std::wstring first = count > 1 ? arguments[1] : L"";
-    LocalFree(arguments);
-    return first;
+    std::optional<std::vector<std::wstring>> arguments =
+        harness::splitCommandLine(GetCommandLineW());
+    return arguments && arguments->size() > 1 ? (*arguments)[1] : std::wstring();
 }
 
 std::optional<int> showBox(const std::wstring& mode)

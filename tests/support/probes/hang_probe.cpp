@@ -4,10 +4,9 @@
 // harness can prove the child dies with it.
 #include <windows.h>
 // After windows.h, which it needs.
-#include <shellapi.h>
-
 #include <string>
 
+#include "support/command_line.h"
 #include "support/handle_owners.h"
 
 namespace {
@@ -42,15 +41,12 @@ bool startChild(const wchar_t* pidFile)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    bool childWanted =
-        arguments != nullptr && count == 3 && std::wstring(arguments[1]) == L"--start-child";
-    if (childWanted && !startChild(arguments[2])) {
-        LocalFree(arguments);
+    std::optional<std::vector<std::wstring>> arguments =
+        harness::splitCommandLine(GetCommandLineW());
+    bool childWanted = arguments && arguments->size() == 3 && (*arguments)[1] == L"--start-child";
+    if (childWanted && !startChild((*arguments)[2].c_str())) {
         return 1;
     }
-    LocalFree(arguments);
     for (;;) {
         Sleep(1000);
     }
