@@ -4,7 +4,11 @@ import java.awt.Dimension;
 import java.awt.Font;
 import java.awt.Graphics;
 import java.awt.Insets;
+import java.awt.Point;
+import java.awt.Rectangle;
 import java.awt.event.KeyEvent;
+import java.awt.event.WindowAdapter;
+import java.awt.event.WindowEvent;
 import java.util.concurrent.CountDownLatch;
 import javax.swing.JFrame;
 import javax.swing.JMenu;
@@ -21,10 +25,20 @@ final class EditorWindow {
     // Counted down by the text area's first paint, so that a picture of the
     // window is taken only once there is something to see.
     private final CountDownLatch painted = new CountDownLatch(1);
+    private final Point placedAt;
 
     EditorWindow(String title, String text) {
         frame = new JFrame(title);
-        frame.setDefaultCloseOperation(WindowConstants.EXIT_ON_CLOSE);
+        // Closing the window quits like File > Quit. (Not EXIT_ON_CLOSE: setting
+        // that asks the security manager whether the program may exit, and a
+        // runtime that watches exits through one takes the question for an exit.)
+        frame.setDefaultCloseOperation(WindowConstants.DO_NOTHING_ON_CLOSE);
+        frame.addWindowListener(new WindowAdapter() {
+            @Override
+            public void windowClosing(WindowEvent event) {
+                System.exit(0);
+            }
+        });
 
         quitItem = new JMenuItem("Quit", KeyEvent.VK_Q);
         quitItem.addActionListener(event -> System.exit(0));
@@ -49,7 +63,12 @@ final class EditorWindow {
         scrollPane.setPreferredSize(new Dimension(560, 320));
         frame.getContentPane().add(scrollPane);
         frame.pack();
-        frame.setLocationRelativeTo(null);
+        // Centred on the screen, by a place of our own: the frame's location
+        // read back may for a moment be the one the X toolkit first reported.
+        Rectangle screen = frame.getGraphicsConfiguration().getBounds();
+        placedAt = new Point(screen.x + (screen.width - frame.getWidth()) / 2,
+                screen.y + (screen.height - frame.getHeight()) / 2);
+        frame.setLocation(placedAt);
     }
 
     void show() {
@@ -62,6 +81,11 @@ final class EditorWindow {
 
     JMenuItem quitItem() {
         return quitItem;
+    }
+
+    /** Where the window was put on the screen, before it was shown. */
+    Point placedAt() {
+        return placedAt;
     }
 
     CountDownLatch painted() {

@@ -76,6 +76,29 @@ final class UnattendedRun {
         }
     }
 
+    // Where the window is on the screen. Without a window manager, the X
+    // toolkit may keep reporting the window at the screen's corner after it
+    // has painted, while it is where it was put: putting it there once more
+    // sets the report right. A window manager may move the window; then the
+    // place it reports counts.
+    private static Rectangle screenArea(EditorWindow window)
+            throws InterruptedException, java.lang.reflect.InvocationTargetException {
+        Rectangle[] area = new Rectangle[1];
+        for (int attempt = 0; attempt < 30; ++attempt) {
+            SwingUtilities.invokeAndWait(() -> {
+                area[0] = new Rectangle(window.frame().getLocationOnScreen(), window.frame().getSize());
+                if (!area[0].getLocation().equals(window.placedAt())) {
+                    window.frame().setLocation(window.placedAt());
+                }
+            });
+            if (area[0].getLocation().equals(window.placedAt())) {
+                break;
+            }
+            Thread.sleep(100);
+        }
+        return area[0];
+    }
+
     private void takeScreenshot(EditorWindow window) {
         try {
             if (!window.painted().await(PAINT_LIMIT_SECONDS, TimeUnit.SECONDS)) {
@@ -87,10 +110,10 @@ final class UnattendedRun {
             // Lets the paint that counted down reach the screen, and any
             // that were queued behind it.
             robot.waitForIdle();
-            Rectangle[] area = new Rectangle[1];
-            SwingUtilities.invokeAndWait(() -> area[0] = new Rectangle(
-                    window.frame().getLocationOnScreen(), window.frame().getSize()));
-            BufferedImage picture = robot.createScreenCapture(area[0]);
+            Rectangle area = screenArea(window);
+            // A window that has just moved may repaint.
+            robot.waitForIdle();
+            BufferedImage picture = robot.createScreenCapture(area);
             File file = new File(screenshot).getAbsoluteFile();
             if (!ImageIO.write(picture, "png", file)) {
                 System.err.println("sample: no PNG writer; no screenshot");
