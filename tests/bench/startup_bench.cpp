@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_figures.h"
 #include "support/process_runner.h"
 #include "support/test_paths.h"
 
@@ -63,13 +64,6 @@ std::optional<Timing> timeOneStart(const ProcessStart& start)
         timing.peakWorkingSet = counters.PeakWorkingSetSize;
     }
     return timing;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t middle = values.size() / 2;
-    return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 std::vector<double> millisecondsOf(const std::vector<Timing>& timings)

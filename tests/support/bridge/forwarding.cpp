@@ -51,7 +51,9 @@ bool drained(Forwarding& forwarding)
 void forwardToStandardHandle(Socket source, DWORD standardHandle)
 {
     // Lives as long as the process, as its thread does.
-    auto* forwarding = new Forwarding{std::move(source), standardHandle};
+    auto* forwarding = new Forwarding;
+    forwarding->source = std::move(source);
+    forwarding->standardHandle = standardHandle;
     HANDLE thread = CreateThread(nullptr, 0, forward, forwarding, 0, nullptr);
     if (thread == nullptr) {
         delete forwarding;
