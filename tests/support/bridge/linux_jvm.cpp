@@ -57,27 +57,23 @@ std::wstring windowsViewOf(const std::string& linuxPath)
 }
 
 // The class path the launcher built, ";"-separated Windows paths, as the
-// ":"-separated Linux paths the JVM needs.
+// ":"-separated Linux paths the JVM needs. An empty entry stays empty: to
+// either JVM it is the current folder.
 std::string linuxClassPath(const std::wstring& windowsClassPath)
 {
     std::string linux;
     size_t start = 0;
-    while (start <= windowsClassPath.size()) {
+    for (;;) {
         size_t end = windowsClassPath.find(L';', start);
+        std::wstring entry = windowsClassPath.substr(start, end == std::wstring::npos ? end : end - start);
+        std::string translated = entry.empty() ? std::string() : unixPathOf(entry);
+        linux += translated.empty() ? utf8Of(entry) : translated;
         if (end == std::wstring::npos) {
-            end = windowsClassPath.size();
+            return linux;
         }
-        std::wstring entry = windowsClassPath.substr(start, end - start);
-        if (!entry.empty()) {
-            std::string translated = unixPathOf(entry);
-            if (!linux.empty()) {
-                linux += ':';
-            }
-            linux += translated.empty() ? utf8Of(entry) : translated;
-        }
+        linux += ':';
         start = end + 1;
     }
-    return linux;
 }
 
 // The option as the Linux JVM takes it, in UTF-8.
