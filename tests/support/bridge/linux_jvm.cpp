@@ -4,6 +4,7 @@
 #include <ws2tcpip.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "support/bridge/forwarding.h"
 #include "support/handle_owners.h"
@@ -56,36 +57,27 @@ std::wstring windowsViewOf(const std::string& linuxPath)
     return path;
 }
 
-// The class path the launcher built, ";"-separated Windows paths, as the
-// ":"-separated Linux paths the JVM needs. An empty entry stays empty: to
-// either JVM it is the current folder.
-std::string linuxClassPath(const std::wstring& windowsClassPath)
+constexpr std::wstring_view kClassPathOption = L"-Djava.class.path=";
+
+// The class path the launcher built, ";"-separated Windows paths, as Linux
+// paths one per line. Wine's Linux path of a file on C: runs through
+// "dosdevices/c:", whose colon would split a Linux class path: bash resolves
+// each line to its real path before the JVM sees it. An empty entry stays
+// empty: to either JVM it is the current folder.
+std::string classPathLines(const std::wstring& windowsClassPath)
 {
-    std::string linux;
+    std::string lines;
     size_t start = 0;
     for (;;) {
         size_t end = windowsClassPath.find(L';', start);
         std::wstring entry = windowsClassPath.substr(start, end == std::wstring::npos ? end : end - start);
         std::string translated = entry.empty() ? std::string() : unixPathOf(entry);
-        linux += translated.empty() ? utf8Of(entry) : translated;
+        lines += (translated.empty() ? utf8Of(entry) : translated) + "\n";
         if (end == std::wstring::npos) {
-            return linux;
+            return lines;
         }
-        linux += ':';
         start = end + 1;
     }
-}
-
-// The option as the Linux JVM takes it, in UTF-8.
-std::string linuxOption(const std::string& option)
-{
-    std::wstring wide = wideOfAnsi(option);
-    constexpr std::wstring_view classPathOption = L"-Djava.class.path=";
-    if (wide.starts_with(classPathOption)) {
-        return utf8Of(std::wstring(classPathOption)) +
-               linuxClassPath(wide.substr(classPathOption.size()));
-    }
-    return utf8Of(wide);
 }
 
 // One argument of a java @file: quoted, with the escapes quotes allow.
@@ -144,9 +136,10 @@ std::string configuredJava(const std::wstring& runtimeHome)
     return text.substr(start + 5, end == std::string::npos ? std::string::npos : end - start - 5);
 }
 
-struct ArgumentFile {
+// A file the Linux JVM's start reads, deleted once the JVM has started or failed.
+struct StartFile {
     std::wstring windowsPath;
-    ~ArgumentFile()
+    ~StartFile()
     {
         if (!windowsPath.empty()) {
             DeleteFileW(windowsPath.c_str());
@@ -154,7 +147,7 @@ struct ArgumentFile {
     }
 };
 
-bool writeArgumentFile(ArgumentFile& file, const std::vector<std::string>& arguments)
+bool writeStartFile(StartFile& file, const std::string& text)
 {
     wchar_t folder[MAX_PATH];
     wchar_t name[MAX_PATH];
@@ -162,10 +155,6 @@ bool writeArgumentFile(ArgumentFile& file, const std::vector<std::string>& argum
         return false;
     }
     file.windowsPath = name;
-    std::string text;
-    for (const std::string& argument : arguments) {
-        text += argumentFileEntry(argument);
-    }
     FileHandle handle(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
@@ -180,17 +169,37 @@ bool writeArgumentFile(ArgumentFile& file, const std::vector<std::string>& argum
 // connects, and a Linux process started from Wine has no handle to wait on.
 // Nothing the launcher configured reaches the command line itself; it is all
 // in the @file, read as UTF-8.
-std::wstring wrapperCommandLine(const std::string& java, const std::string& argumentFile,
-                                std::uint16_t port, const std::string& token)
+struct WrapperArguments {
+    std::string java;
+    std::string argumentFile;
+    std::string agentJar;
+    std::string classPathFile;  // "-" without a class path option
+    std::uint16_t port = 0;
+    std::string token;
+};
+
+std::wstring wrapperCommandLine(const WrapperArguments& wrapper)
 {
     std::string script =
         "exec 1<>/dev/tcp/127.0.0.1/$3 2<>/dev/tcp/127.0.0.1/$3 || exit 1; "
-        "printf '%s out\\n' $4 >&1; printf '%s err\\n' $4 >&2; "
+        "printf '%s out\\n' \"$4\" >&1; printf '%s err\\n' \"$4\" >&2; "
         "unset JAVA_TOOL_OPTIONS JDK_JAVA_OPTIONS _JAVA_OPTIONS CLASSPATH; export LC_ALL=C.UTF-8; "
-        "\\\"$1\\\" \\\"@$2\\\"; status=$?; "
-        "exec 3<>/dev/tcp/127.0.0.1/$3 2>/dev/null && printf '%s exited %s\\n' $4 $status >&3";
-    std::string line = "/bin/bash -c \"" + script + "\" tarvo-bridge \"" + java + "\" \"" +
-                       argumentFile + "\" " + std::to_string(port) + " " + token;
+        "options=(\"-Xbootclasspath/a:$(realpath -m -- \"$5\")\"); "
+        "if [ \"$6\" != - ]; then cp=; sep=; "
+        "while IFS= read -r entry; do "
+        "[ -z \"$entry\" ] || entry=$(realpath -m -- \"$entry\"); cp=$cp$sep$entry; sep=:; "
+        "done < \"$6\"; options+=(\"-Djava.class.path=$cp\"); fi; "
+        "\"$1\" \"${options[@]}\" \"@$2\"; status=$?; "
+        "exec 3<>/dev/tcp/127.0.0.1/$3 2>/dev/null && printf '%s exited %s\\n' \"$4\" \"$status\" >&3";
+    // The script is one argument of the Windows command line, which Wine
+    // splits as Windows does: its quotes are escaped.
+    std::string quoted;
+    for (char c : script) {
+        quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+    }
+    std::string line = "/bin/bash -c \"" + quoted + "\" tarvo-bridge \"" + wrapper.java + "\" \"" +
+                       wrapper.argumentFile + "\" " + std::to_string(wrapper.port) + " " + wrapper.token +
+                       " \"" + wrapper.agentJar + "\" \"" + wrapper.classPathFile + "\"";
     return wideOfUtf8(line);
 }
 
@@ -322,8 +331,6 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
         sayOnStandardError("no Linux JDK 17 to run (install openjdk-17-jdk; looked for \"" + java + "\")");
         return started;
     }
-    std::string agentJar = unixPathOf(runtimeHome + L"\\lib\\tarvo-bridge-agent.jar");
-
     std::uint16_t port = 0;
     Socket listener = listenOnLoopback(port);
     if (!listener) {
@@ -332,9 +339,16 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
     }
     started.token = randomToken();
 
+    // The class path goes its own way (see classPathLines); the last one given counts.
     std::vector<std::string> arguments;
+    std::optional<std::string> classPath;
     for (const std::string& option : options) {
-        arguments.push_back(linuxOption(option));
+        std::wstring wide = wideOfAnsi(option);
+        if (wide.starts_with(kClassPathOption)) {
+            classPath = classPathLines(wide.substr(kClassPathOption.size()));
+        } else {
+            arguments.push_back(utf8Of(wide));
+        }
     }
     if (ignoreUnrecognized) {
         arguments.push_back("-XX:+IgnoreUnrecognizedVMOptions");
@@ -342,7 +356,6 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
     // The agent comes from the boot class path, so the program's class path
     // stays the launcher's; it needs the launcher helper's package opened,
     // and java.lang to install its exit watch quietly.
-    arguments.push_back("-Xbootclasspath/a:" + agentJar);
     arguments.push_back("--add-opens=java.base/sun.launcher=ALL-UNNAMED");
     arguments.push_back("--add-opens=java.base/java.lang=ALL-UNNAMED");
     arguments.push_back("-Djava.security.manager=allow");
@@ -350,13 +363,24 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
     arguments.push_back(std::to_string(port));
     arguments.push_back(started.token);
 
-    ArgumentFile argumentFile;
-    if (!writeArgumentFile(argumentFile, arguments)) {
-        sayOnStandardError("cannot write the JVM's argument file");
+    std::string argumentText;
+    for (const std::string& argument : arguments) {
+        argumentText += argumentFileEntry(argument);
+    }
+    StartFile argumentFile;
+    StartFile classPathFile;
+    if (!writeStartFile(argumentFile, argumentText) ||
+        (classPath && !writeStartFile(classPathFile, *classPath))) {
+        sayOnStandardError("cannot write the JVM's start files");
         return started;
     }
-    if (!startWrapper(wrapperCommandLine(java, unixPathOf(argumentFile.windowsPath), port,
-                                         started.token))) {
+    WrapperArguments wrapper{java,
+                             unixPathOf(argumentFile.windowsPath),
+                             unixPathOf(runtimeHome + L"\\lib\\tarvo-bridge-agent.jar"),
+                             classPath ? unixPathOf(classPathFile.windowsPath) : std::string("-"),
+                             port,
+                             started.token};
+    if (!startWrapper(wrapperCommandLine(wrapper))) {
         sayOnStandardError("cannot start /bin/bash for the Linux JVM");
         return started;
     }
