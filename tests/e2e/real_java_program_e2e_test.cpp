@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "real_java_product.h"
-#include "support/handle_owners.h"
 #include "support/test_text.h"
 
 using namespace harness;
@@ -34,24 +33,6 @@ protected:
     }
 
     bool outputHas(std::string_view line) const { return traceHas(linesOf(kOutputName), line); }
-
-    // The names of the files in a folder of the sandbox.
-    std::vector<std::wstring> filesIn(std::wstring_view folder) const
-    {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW found;
-        std::wstring pattern = product.sandbox().pathOf(folder) + L"\\*";
-        FindHandle search(FindFirstFileW(pattern.c_str(), &found));
-        if (!search) {
-            return names;
-        }
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                names.push_back(found.cFileName);
-            }
-        } while (FindNextFileW(search.get(), &found));
-        return names;
-    }
 };
 
 TEST_F(RealJavaProgram, MainReturningGivesZeroAndSystemExitItsCode)
@@ -150,7 +131,7 @@ TEST_F(RealJavaProgram, StreamsRedirectedToDatedFilesRelativeAndAbsolute)
     expectRun(0, {}, {L"first"});
     expectRun(0, {}, {L"second"});
 
-    std::vector<std::wstring> outputFiles = filesIn(L"logs");
+    std::vector<std::wstring> outputFiles = product.sandbox().filesIn(L"logs");
     ASSERT_EQ(outputFiles.size(), 1u);
     std::wsmatch date;
     ASSERT_TRUE(std::regex_match(outputFiles[0], date,
@@ -160,7 +141,7 @@ TEST_F(RealJavaProgram, StreamsRedirectedToDatedFilesRelativeAndAbsolute)
     EXPECT_EQ(textOf(L"logs\\" + outputFiles[0]),
               "main arguments 1\nmain argument 0 " + unitsOf(L"second") + "\nmain returns\n");
 
-    std::vector<std::wstring> errorFiles = filesIn(L"errors");
+    std::vector<std::wstring> errorFiles = product.sandbox().filesIn(L"errors");
     ASSERT_EQ(errorFiles,
               std::vector<std::wstring>{L"err_" + std::to_wstring(today.wYear) + L".log"});
     EXPECT_EQ(textOf(L"errors\\" + errorFiles[0]), "error stream first\nerror stream second\n");
