@@ -1,0 +1,413 @@
+#define _CRT_RAND_S
+#include "support/bridge/linux_jvm.h"
+
+#include <ws2tcpip.h>
+
+#include <cstdlib>
+
+#include "support/bridge/forwarding.h"
+#include "support/handle_owners.h"
+#include "support/loaded_library.h"
+
+namespace bridge {
+
+namespace {
+
+// A JVM start takes a second or two; a busy machine may take many times that.
+constexpr DWORD kStartLimitMilliseconds = 60000;
+
+std::string utf8Of(const std::wstring& text)
+{
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                     0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring wideOfAnsi(const std::string& text)
+{
+    int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                     nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        length);
+    return wide;
+}
+
+std::wstring wideOfUtf8(const std::string& text)
+{
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The Windows view of a Linux path: Wine's drive Z: is the Linux root.
+std::wstring windowsViewOf(const std::string& linuxPath)
+{
+    std::wstring path = L"Z:" + wideOfUtf8(linuxPath);
+    for (wchar_t& c : path) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
+    return path;
+}
+
+// The class path the launcher built, ";"-separated Windows paths, as the
+// ":"-separated Linux paths the JVM needs.
+std::string linuxClassPath(const std::wstring& windowsClassPath)
+{
+    std::string linux;
+    size_t start = 0;
+    while (start <= windowsClassPath.size()) {
+        size_t end = windowsClassPath.find(L';', start);
+        if (end == std::wstring::npos) {
+            end = windowsClassPath.size();
+        }
+        std::wstring entry = windowsClassPath.substr(start, end - start);
+        if (!entry.empty()) {
+            std::string translated = unixPathOf(entry);
+            if (!linux.empty()) {
+                linux += ':';
+            }
+            linux += translated.empty() ? utf8Of(entry) : translated;
+        }
+        start = end + 1;
+    }
+    return linux;
+}
+
+// The option as the Linux JVM takes it, in UTF-8.
+std::string linuxOption(const std::string& option)
+{
+    std::wstring wide = wideOfAnsi(option);
+    constexpr std::wstring_view classPathOption = L"-Djava.class.path=";
+    if (wide.starts_with(classPathOption)) {
+        return utf8Of(std::wstring(classPathOption)) +
+               linuxClassPath(wide.substr(classPathOption.size()));
+    }
+    return utf8Of(wide);
+}
+
+// One argument of a java @file: quoted, with the escapes quotes allow.
+std::string argumentFileEntry(const std::string& argument)
+{
+    std::string entry = "\"";
+    for (char c : argument) {
+        switch (c) {
+            case '\\': entry += "\\\\"; break;
+            case '"': entry += "\\\""; break;
+            case '\n': entry += "\\n"; break;
+            case '\r': entry += "\\r"; break;
+            case '\t': entry += "\\t"; break;
+            default: entry += c;
+        }
+    }
+    return entry + "\"\n";
+}
+
+std::string randomToken()
+{
+    std::string token;
+    for (int i = 0; i < 4; ++i) {
+        unsigned int value = 0;
+        rand_s(&value);
+        char part[9];
+        wsprintfA(part, "%08x", value);
+        token += part;
+    }
+    return token;
+}
+
+// The Linux java the build machine had: "java=<path>" in lib\bridge.cfg, or
+// TARVO_BRIDGE_JAVA when set.
+std::string configuredJava(const std::wstring& runtimeHome)
+{
+    wchar_t fromEnvironment[1024];
+    DWORD length = GetEnvironmentVariableW(L"TARVO_BRIDGE_JAVA", fromEnvironment, 1024);
+    if (length > 0 && length < 1024) {
+        return utf8Of(std::wstring(fromEnvironment, length));
+    }
+    std::wstring configPath = runtimeHome + L"\\lib\\bridge.cfg";
+    FileHandle config(CreateFileW(configPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    char buffer[4096];
+    DWORD read = 0;
+    if (!config || !ReadFile(config.get(), buffer, sizeof buffer, &read, nullptr)) {
+        return {};
+    }
+    std::string text(buffer, read);
+    size_t start = text.find("java=");
+    if (start == std::string::npos) {
+        return {};
+    }
+    size_t end = text.find_first_of("\r\n", start);
+    return text.substr(start + 5, end == std::string::npos ? std::string::npos : end - start - 5);
+}
+
+struct ArgumentFile {
+    std::wstring windowsPath;
+    ~ArgumentFile()
+    {
+        if (!windowsPath.empty()) {
+            DeleteFileW(windowsPath.c_str());
+        }
+    }
+};
+
+bool writeArgumentFile(ArgumentFile& file, const std::vector<std::string>& arguments)
+{
+    wchar_t folder[MAX_PATH];
+    wchar_t name[MAX_PATH];
+    if (GetTempPathW(MAX_PATH, folder) == 0 || GetTempFileNameW(folder, L"tbr", 0, name) == 0) {
+        return false;
+    }
+    file.windowsPath = name;
+    std::string text;
+    for (const std::string& argument : arguments) {
+        text += argumentFileEntry(argument);
+    }
+    FileHandle handle(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return handle && WriteFile(handle.get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                               nullptr) &&
+           written == text.size();
+}
+
+// bash connects its standard output and error to the bridge (Wine hands a
+// Linux child only one of the standard handles), runs java, and once java
+// has ended tells the bridge so: a JVM that refuses its options never
+// connects, and a Linux process started from Wine has no handle to wait on.
+// Nothing the launcher configured reaches the command line itself; it is all
+// in the @file, read as UTF-8.
+std::wstring wrapperCommandLine(const std::string& java, const std::string& argumentFile,
+                                std::uint16_t port, const std::string& token)
+{
+    std::string script =
+        "exec 1<>/dev/tcp/127.0.0.1/$3 2<>/dev/tcp/127.0.0.1/$3 || exit 1; "
+        "printf '%s out\\n' $4 >&1; printf '%s err\\n' $4 >&2; "
+        "unset JAVA_TOOL_OPTIONS JDK_JAVA_OPTIONS _JAVA_OPTIONS CLASSPATH; export LC_ALL=C.UTF-8; "
+        "\\\"$1\\\" \\\"@$2\\\"; status=$?; "
+        "exec 3<>/dev/tcp/127.0.0.1/$3 2>/dev/null && printf '%s exited %s\\n' $4 $status >&3";
+    std::string line = "/bin/bash -c \"" + script + "\" tarvo-bridge \"" + java + "\" \"" +
+                       argumentFile + "\" " + std::to_string(port) + " " + token;
+    return wideOfUtf8(line);
+}
+
+// An inheritable copy of one of this process's standard handles: only those
+// reach a child, and a GUI program's own need not be inheritable.
+KernelHandle inheritableStandardHandle(DWORD which)
+{
+    HANDLE copy = nullptr;
+    HANDLE own = GetStdHandle(which);
+    if (own == nullptr || own == INVALID_HANDLE_VALUE ||
+        !DuplicateHandle(GetCurrentProcess(), own, GetCurrentProcess(), &copy, 0, TRUE,
+                         DUPLICATE_SAME_ACCESS)) {
+        return KernelHandle();
+    }
+    return KernelHandle(copy);
+}
+
+bool startWrapper(const std::wstring& commandLine)
+{
+    KernelHandle input = inheritableStandardHandle(STD_INPUT_HANDLE);
+    KernelHandle output = inheritableStandardHandle(STD_OUTPUT_HANDLE);
+    KernelHandle error = inheritableStandardHandle(STD_ERROR_HANDLE);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.get();
+    startup.hStdOutput = output.get();
+    startup.hStdError = error.get();
+    PROCESS_INFORMATION process{};
+    std::wstring writable = commandLine;
+    if (!CreateProcessW(L"Z:\\bin\\bash", writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return false;
+    }
+    // Wine gives no usable handles for a Linux process; these are closed all the same.
+    KernelHandle processHandle(process.hProcess);
+    KernelHandle threadHandle(process.hThread);
+    return true;
+}
+
+Socket listenOnLoopback(std::uint16_t& port)
+{
+    Socket listener(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof address;
+    if (!listener || bind(listener.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener.get(), 4) != 0 ||
+        getsockname(listener.get(), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        return Socket();
+    }
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
+std::string readLine(SOCKET socket)
+{
+    std::string line;
+    char c = 0;
+    while (line.size() < 256 && recv(socket, &c, 1, 0) == 1 && c != '\n') {
+        line += c;
+    }
+    return line;
+}
+
+// The drive letters and the Linux folders they stand for, so that the agent
+// can turn the Windows paths it is given into Linux ones.
+Message driveMap()
+{
+    Message map;
+    std::vector<std::pair<char, std::string>> drives;
+    DWORD letters = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if ((letters & (1u << i)) == 0) {
+            continue;
+        }
+        wchar_t root[] = {static_cast<wchar_t>(L'A' + i), L':', L'\\', 0};
+        std::string linux = unixPathOf(root);
+        if (!linux.empty()) {
+            drives.emplace_back(static_cast<char>('A' + i), linux);
+        }
+    }
+    map.i32(static_cast<std::int32_t>(drives.size()));
+    for (const auto& [letter, linux] : drives) {
+        map.byte(static_cast<std::uint8_t>(letter));
+        map.text(linux);
+    }
+    return map;
+}
+
+// What a JVM that ended before its agent connected would have returned.
+jint refusalCode(const std::vector<std::string>& options)
+{
+    // HotSpot refuses an unknown -XX: option with JNI_EINVAL and anything else
+    // with JNI_ERR; the Linux JVM only says that it ended, so the options tell.
+    for (const std::string& option : options) {
+        if (option.starts_with("-XX:")) {
+            return JNI_EINVAL;
+        }
+    }
+    return JNI_ERR;
+}
+
+}  // namespace
+
+std::string unixPathOf(const std::wstring& windowsPath)
+{
+    using UnixFileName = char*(CDECL*)(LPCWSTR);
+    UnixFileName unixFileName = nullptr;
+    if (!lookUp(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name", unixFileName)) {
+        return {};
+    }
+    char* unix = unixFileName(windowsPath.c_str());
+    if (unix == nullptr) {
+        return {};
+    }
+    std::string path(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std::string>& options,
+                         bool ignoreUnrecognized)
+{
+    StartedJvm started;
+    std::string java = configuredJava(runtimeHome);
+    if (java.empty() || GetFileAttributesW(windowsViewOf(java).c_str()) == INVALID_FILE_ATTRIBUTES) {
+        sayOnStandardError("no Linux JDK 17 to run (install openjdk-17-jdk; looked for \"" + java + "\")");
+        return started;
+    }
+    std::string agentJar = unixPathOf(runtimeHome + L"\\lib\\tarvo-bridge-agent.jar");
+
+    std::uint16_t port = 0;
+    Socket listener = listenOnLoopback(port);
+    if (!listener) {
+        sayOnStandardError("cannot listen on the loopback interface");
+        return started;
+    }
+    started.token = randomToken();
+
+    std::vector<std::string> arguments;
+    for (const std::string& option : options) {
+        arguments.push_back(linuxOption(option));
+    }
+    if (ignoreUnrecognized) {
+        arguments.push_back("-XX:+IgnoreUnrecognizedVMOptions");
+    }
+    // The agent comes from the boot class path, so the program's class path
+    // stays the launcher's; it needs the launcher helper's package opened,
+    // and java.lang to install its exit watch quietly.
+    arguments.push_back("-Xbootclasspath/a:" + agentJar);
+    arguments.push_back("--add-opens=java.base/sun.launcher=ALL-UNNAMED");
+    arguments.push_back("--add-opens=java.base/java.lang=ALL-UNNAMED");
+    arguments.push_back("-Djava.security.manager=allow");
+    arguments.push_back("tarvo.bridge.Agent");
+    arguments.push_back(std::to_string(port));
+    arguments.push_back(started.token);
+
+    ArgumentFile argumentFile;
+    if (!writeArgumentFile(argumentFile, arguments)) {
+        sayOnStandardError("cannot write the JVM's argument file");
+        return started;
+    }
+    if (!startWrapper(wrapperCommandLine(java, unixPathOf(argumentFile.windowsPath), port,
+                                         started.token))) {
+        sayOnStandardError("cannot start /bin/bash for the Linux JVM");
+        return started;
+    }
+
+    ULONGLONG deadline = GetTickCount64() + kStartLimitMilliseconds;
+    while (GetTickCount64() < deadline) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(listener.get(), &readable);
+        timeval slice{0, 200000};
+        if (select(0, &readable, nullptr, nullptr, &slice) <= 0) {
+            continue;
+        }
+        Socket peer(accept(listener.get(), nullptr, nullptr));
+        if (!peer) {
+            continue;
+        }
+        std::string line = readLine(peer.get());
+        if (!line.starts_with(started.token + " ")) {
+            continue;
+        }
+        std::string said = line.substr(started.token.size() + 1);
+        if (said == "out" || said == "err") {
+            forwardToStandardHandle(std::move(peer), said == "out" ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+            continue;
+        }
+        if (said.starts_with("exited ")) {
+            // The refusal itself went to the standard error stream.
+            drainForwarding();
+            started.result = refusalCode(options);
+            return started;
+        }
+        if (said.starts_with("agent ")) {
+            started.agentPort = static_cast<std::uint16_t>(std::atoi(said.c_str() + 6));
+            if (!sendAll(peer.get(), driveMap().bytes())) {
+                break;
+            }
+            BOOL noDelay = TRUE;
+            setsockopt(peer.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+                       sizeof noDelay);
+            started.control = std::move(peer);
+            started.result = JNI_OK;
+            return started;
+        }
+    }
+    sayOnStandardError("the Linux JVM did not start within a minute");
+    return started;
+}
+
+}  // namespace bridge
