@@ -164,9 +164,17 @@ public final class Agent {
 
         @Override
         public void checkExit(int status) {
-            if (!ending) {
+            if (!ending && exiting()) {
                 announceExit(status);
             }
+        }
+
+        // Swing asks the same question only to learn whether a program may
+        // exit (EXIT_ON_CLOSE); an exit comes through Runtime.exit or halt.
+        private static boolean exiting() {
+            return StackWalker.getInstance().walk(frames -> frames.anyMatch(frame ->
+                    frame.getClassName().equals("java.lang.Runtime")
+                            && (frame.getMethodName().equals("exit") || frame.getMethodName().equals("halt"))));
         }
     }
 
