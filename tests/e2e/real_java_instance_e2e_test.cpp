@@ -13,6 +13,7 @@
 #include "support/polling.h"
 #include "support/test_jvm/argument_trace.h"
 #include "support/test_text.h"
+#include "support/ui_driver.h"
 
 using namespace harness;
 
@@ -61,8 +62,13 @@ protected:
         if (!first) {
             return false;
         }
-        auto mainRuns = [&] { return mainArgumentsFromTrace(linesOf(kFirstOutput)).has_value(); };
-        return pollUntil(mainRuns, kRealRunLimit, 100);
+        // A first instance that ends or shows a box instead fails at once.
+        bool stuck = false;
+        auto mainRunsOrStuck = [&] {
+            stuck = !first->isRunning() || waitForDialog(first->id(), 0).has_value();
+            return stuck || mainArgumentsFromTrace(linesOf(kFirstOutput)).has_value();
+        };
+        return pollUntil(mainRunsOrStuck, kRealRunLimit, 100) && !stuck;
     }
 
     // Every secondaryMain call of the form the first instance's program has
