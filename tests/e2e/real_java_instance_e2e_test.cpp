@@ -31,7 +31,12 @@ protected:
         // The program stays until it finds "stop" in its current folder.
         if (first) {
             static_cast<void>(product.sandbox().writeFile(L"stop", ""));
-            static_cast<void>(first->waitForExit(kRealRunLimit));
+            // After a failure the first instance may hang on a box: no wait for it.
+            if (HasFailure()) {
+                first->kill();
+            } else {
+                static_cast<void>(first->waitForExit(kRealRunLimit));
+            }
         }
     }
 
