@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "support/handle_owners.h"
 #include "support/java_product.h"
 #include "support/test_text.h"
 
@@ -32,17 +31,9 @@ protected:
     std::vector<std::string> filesIn(std::wstring_view folder) const
     {
         std::vector<std::string> names;
-        WIN32_FIND_DATAW found;
-        std::wstring pattern = product.sandbox().pathOf(folder) + L"\\*";
-        FindHandle search(FindFirstFileW(pattern.c_str(), &found));
-        if (!search) {
-            return names;
+        for (const std::wstring& name : product.sandbox().filesIn(folder)) {
+            names.push_back(toUtf8(name));
         }
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                names.push_back(toUtf8(found.cFileName));
-            }
-        } while (FindNextFileW(search.get(), &found));
         return names;
     }
 

@@ -223,6 +223,10 @@ TEST(Screenshots, ReadTheColoursTheScreenShows)
     EXPECT_EQ(png->substr(12, 4), "IHDR");
     EXPECT_EQ(headerNumber(16), screen->width());
     EXPECT_EQ(headerNumber(20), screen->height());
+    // Read back with GDI+, the file holds the very pixels captured.
+    std::optional<Image> loaded = loadPicture(*saved);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(countDifferentPixels(*loaded, *screen, 0), 0);
 }
 
 }  // namespace

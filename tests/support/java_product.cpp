@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/bridge_runtime.h"
 #include "support/polling.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/ui_driver.h"
@@ -11,7 +12,7 @@ namespace harness {
 bool JavaProduct::create(TestJvm variant, std::wstring_view productName,
                          std::wstring_view folderSuffix)
 {
-    if (!sandbox_.create(productName, folderSuffix) || !sandbox_.writeFile(L"app.jar", "")) {
+    if (!createSandbox(productName, folderSuffix)) {
         return false;
     }
     std::optional<std::wstring> library = layOutTestRuntime(sandbox_.pathOf(L"jre64"), variant);
@@ -19,11 +20,36 @@ bool JavaProduct::create(TestJvm variant, std::wstring_view productName,
         return false;
     }
     jvmLibraryPath_ = *library;
+    inheritEnvironment();
+    return true;
+}
+
+bool JavaProduct::createWithBridgeRuntime(std::wstring_view productName,
+                                          std::wstring_view folderSuffix)
+{
+    if (!createSandbox(productName, folderSuffix)) {
+        return false;
+    }
+    std::optional<std::wstring> library = layOutBridgeRuntime(sandbox_.pathOf(L"jre64"));
+    if (!library) {
+        return false;
+    }
+    jvmLibraryPath_ = *library;
+    inheritEnvironment();
+    return true;
+}
+
+bool JavaProduct::createSandbox(std::wstring_view productName, std::wstring_view folderSuffix)
+{
+    return sandbox_.create(productName, folderSuffix) && sandbox_.writeFile(L"app.jar", "");
+}
+
+void JavaProduct::inheritEnvironment()
+{
     environment_ = EnvironmentBlock::inherited();
     environment_.set(L"APPDATA", sandbox_.pathOf(L"AppData"));
     environment_.remove(L"JAVA_HOME");
     environment_.set(test_jvm::kTraceVariable, tracePath());
-    return true;
 }
 
 bool JavaProduct::writeSettings(std::string_view mainClass, std::string_view runtimeKeys,
@@ -45,6 +71,12 @@ LauncherRun JavaProduct::run(const std::vector<std::wstring>& arguments, DWORD l
                        commandLineOf(sandbox_.executablePath(), arguments));
     start.currentFolder = sandbox_.folder();
     start.environment = environment_;
+    if (!outputName_.empty()) {
+        start.outputFile = sandbox_.pathOf(outputName_);
+    }
+    if (!errorName_.empty()) {
+        start.errorFile = sandbox_.pathOf(errorName_);
+    }
     std::optional<RunningProcess> launcher = RunningProcess::start(start);
     if (!launcher) {
         return result;  // neither finished nor killed: the test sees it never ran

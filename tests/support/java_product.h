@@ -1,7 +1,7 @@
 // A product that runs the test Java runtime end to end: the launcher in a
-// sandbox under the product's name, the test runtime beside it as "jre64",
-// the settings file, and runs of the launcher whose message boxes are read
-// and answered the way a person would.
+// sandbox under the product's name, the test runtime (or the bridge runtime,
+// real Java) beside it as "jre64", the settings file, and runs of the
+// launcher whose message boxes are read and answered the way a person would.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/process_runner.h"
@@ -32,6 +33,10 @@ public:
     [[nodiscard]] bool create(TestJvm variant = TestJvm::complete,
                               std::wstring_view productName = L"Acme Editor",
                               std::wstring_view folderSuffix = L"");
+    // The same product with the bridge runtime, the machine's real Java, as
+    // jre64 (see support/bridge_runtime.h: callers skip where it cannot run).
+    [[nodiscard]] bool createWithBridgeRuntime(std::wstring_view productName = L"Acme Editor",
+                                               std::wstring_view folderSuffix = L"");
 
     // Writes the settings file: section "Java Runtime Environment" with "Main
     // Class" and the further keys given, the class path, then the further
@@ -50,15 +55,29 @@ public:
     // runtime's switches here.
     EnvironmentBlock& environment() { return environment_; }
 
+    // The launcher's standard output and error go to these files of the
+    // sandbox in the next runs, each written afresh; empty names leave them
+    // as they are.
+    void captureStandardStreams(std::wstring outputName, std::wstring errorName)
+    {
+        outputName_ = std::move(outputName);
+        errorName_ = std::move(errorName);
+    }
+
     ProductSandbox& sandbox() { return sandbox_; }
     const ProductSandbox& sandbox() const { return sandbox_; }
     const std::wstring& jvmLibraryPath() const { return jvmLibraryPath_; }
     std::wstring tracePath() const { return sandbox_.pathOf(L"jvm-trace.txt"); }
 
 private:
+    [[nodiscard]] bool createSandbox(std::wstring_view productName, std::wstring_view folderSuffix);
+    void inheritEnvironment();
+
     ProductSandbox sandbox_;
     EnvironmentBlock environment_;
     std::wstring jvmLibraryPath_;
+    std::wstring outputName_;
+    std::wstring errorName_;
 };
 
 // The option strings the runtime received, in order (without "option " and the

@@ -217,6 +217,23 @@ bool ProductSandbox::exists(std::wstring_view relativePath) const
            INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<std::wstring> ProductSandbox::filesIn(std::wstring_view relativeFolder) const
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    std::wstring pattern = extendedLengthPath(pathOf(relativeFolder)) + L"\\*";
+    FindHandle search(FindFirstFileW(pattern.c_str(), &found));
+    if (!search) {
+        return names;
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names.push_back(found.cFileName);
+        }
+    } while (FindNextFileW(search.get(), &found));
+    return names;
+}
+
 bool ProductSandbox::remove()
 {
     if (folder_.empty()) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/test_paths.h"
 
@@ -36,6 +37,8 @@ public:
     [[nodiscard]] bool createFolder(std::wstring_view relativePath) const;
     std::optional<std::string> readFile(std::wstring_view relativePath) const;
     bool exists(std::wstring_view relativePath) const;
+    // The names of the files (not the folders) in a folder under this one, as listed.
+    std::vector<std::wstring> filesIn(std::wstring_view relativeFolder) const;
 
     // Removes the folder and everything in it; true when nothing is left.
     [[nodiscard]] bool remove();

@@ -1,5 +1,6 @@
 #include "support/screenshot.h"
 
+#include "splash/picture_bitmap.h"
 #include "support/gdi_owners.h"
 #include "support/png_writer.h"
 #include "support/sandbox.h"
@@ -107,6 +108,35 @@ std::optional<Image> renderIcon(HICON icon, int width, int height, Colour backgr
     if (!selection.isSelected() ||
         !FillRect(memory.get(), &all, static_cast<HBRUSH>(brush.get())) ||
         !DrawIconEx(memory.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL)) {
+        return std::nullopt;
+    }
+    return imageFromCanvas(canvas, width, height);
+}
+
+std::optional<Image> loadPicture(const std::wstring& path)
+{
+    // Drawn at its own size into a bitmap like the screen's, then copied
+    // into one whose pixels can be read.
+    PictureBitmap picture = renderPictureBitmap(path);
+    int width = static_cast<int>(picture.width);
+    int height = static_cast<int>(picture.height);
+    if (width <= 0 || height <= 0) {
+        return std::nullopt;
+    }
+    const WindowDc screen = windowDc(nullptr);
+    if (!screen) {
+        return std::nullopt;
+    }
+    MemoryDc source(CreateCompatibleDC(screen.get().dc));
+    MemoryDc target(CreateCompatibleDC(screen.get().dc));
+    PixelCanvas canvas = createCanvas(screen.get().dc, width, height);
+    if (!source || !target || !canvas.bitmap) {
+        return std::nullopt;
+    }
+    SelectionGuard sourceSelection(source.get(), picture.bitmap.get());
+    SelectionGuard targetSelection(target.get(), canvas.bitmap.get());
+    if (!sourceSelection.isSelected() || !targetSelection.isSelected() ||
+        !BitBlt(target.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY)) {
         return std::nullopt;
     }
     return imageFromCanvas(canvas, width, height);

@@ -27,6 +27,10 @@ std::optional<Colour> screenPixel(POINT point);
 // control draws it.
 std::optional<Image> renderIcon(HICON icon, int width, int height, Colour background);
 
+// A picture file (PNG, BMP, JPEG, ...) decoded with GDI+, loaded at run time
+// as the launcher's splash picture is; nothing when it cannot be read.
+std::optional<Image> loadPicture(const std::wstring& path);
+
 [[nodiscard]] bool savePng(const Image& image, const std::wstring& path);
 
 // Saves the window (or the whole screen for nullptr) as "<name>.png" in the
