@@ -339,8 +339,10 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
     }
     started.token = randomToken();
 
-    // The class path goes its own way (see classPathLines); the last one given counts.
-    std::vector<std::string> arguments;
+    // Lines end as on Windows, unless the product says otherwise (the last
+    // definition counts). The class path goes its own way (see
+    // classPathLines); the last one given counts too.
+    std::vector<std::string> arguments = {"-Dline.separator=\r\n"};
     std::optional<std::string> classPath;
     for (const std::string& option : options) {
         std::wstring wide = wideOfAnsi(option);
