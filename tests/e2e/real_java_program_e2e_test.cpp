@@ -50,14 +50,23 @@ TEST_F(RealJavaProgram, MainReturningGivesZeroAndSystemExitItsCode)
 
 TEST_F(RealJavaProgram, OptionTheVmDoesNotKnowIsRefusedByTheVm)
 {
-    ASSERT_TRUE(product.writeSettings("tarvo.e2e.Main",
-                                      "Virtual Machine Parameters=-XX:+TarvoNoSuchOption\r\n"));
-    // HotSpot answers an unknown -XX option with JNI_EINVAL.
-    expectRun(-1, {kVmNotCreated + L"ungültige Argumente.\n"});
-    EXPECT_NE(textOf(kErrorName).find("Unrecognized VM option 'TarvoNoSuchOption'"),
-              std::string::npos)
-        << textOf(kErrorName);
-    EXPECT_FALSE(outputHas("main returns"));
+    // HotSpot answers an unknown -XX flag with JNI_EINVAL and an option it
+    // does not know at all with JNI_ERR; either way it says why on stderr.
+    const struct {
+        const char* option;
+        const wchar_t* reason;
+        const char* refusal;
+    } cases[] = {
+        {"-XX:+TarvoNoSuchOption", L"ungültige Argumente", "Unrecognized VM option 'TarvoNoSuchOption'"},
+        {"--tarvo-no-such-option", L"unbekannt", "Unrecognized option: --tarvo-no-such-option"},
+    };
+    for (const auto& refused : cases) {
+        ASSERT_TRUE(product.writeSettings(
+            "tarvo.e2e.Main", "Virtual Machine Parameters=" + std::string(refused.option) + "\r\n"));
+        expectRun(-1, {kVmNotCreated + refused.reason + L".\n"});
+        EXPECT_NE(textOf(kErrorName).find(refused.refusal), std::string::npos) << textOf(kErrorName);
+        EXPECT_FALSE(outputHas("main returns"));
+    }
 }
 
 TEST_F(RealJavaProgram, MissingMainClassIsReportedByTheRuntimesLauncherHelper)

@@ -1,6 +1,8 @@
 #include "support/bridge/forwarding.h"
 
+#include <algorithm>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace bridge {
@@ -10,9 +12,14 @@ namespace {
 struct Forwarding {
     Socket source;
     DWORD standardHandle = 0;
-    // Held from receiving a piece until it is written out.
+    // Held from receiving a piece until it is written out (and recorded).
     std::mutex moving;
+    std::string recorded;
+    bool recording = true;
 };
+
+// What the JVM says before it has started is kept, up to this much.
+constexpr size_t kRecordedLimit = 4096;
 
 std::mutex forwardingsGuard;
 std::vector<Forwarding*> forwardings;
@@ -36,6 +43,10 @@ DWORD WINAPI forward(void* parameter)
         DWORD written = 0;
         WriteFile(GetStdHandle(forwarding.standardHandle), buffer, static_cast<DWORD>(received),
                   &written, nullptr);
+        if (forwarding.recording && forwarding.recorded.size() < kRecordedLimit) {
+            forwarding.recorded.append(buffer, std::min<size_t>(static_cast<size_t>(received),
+                                                                kRecordedLimit - forwarding.recorded.size()));
+        }
     }
 }
 
@@ -44,6 +55,12 @@ bool drained(Forwarding& forwarding)
     std::lock_guard<std::mutex> lock(forwarding.moving);
     u_long waiting = 0;
     return ioctlsocket(forwarding.source.get(), FIONREAD, &waiting) != 0 || waiting == 0;
+}
+
+std::vector<Forwarding*> allForwardings()
+{
+    std::lock_guard<std::mutex> lock(forwardingsGuard);
+    return forwardings;
 }
 
 }  // namespace
@@ -64,14 +81,23 @@ void forwardToStandardHandle(Socket source, DWORD standardHandle)
     forwardings.push_back(forwarding);
 }
 
+std::string stopRecording(DWORD standardHandle)
+{
+    std::string recorded;
+    for (Forwarding* forwarding : allForwardings()) {
+        std::lock_guard<std::mutex> lock(forwarding->moving);
+        if (forwarding->standardHandle == standardHandle) {
+            recorded += forwarding->recorded;
+        }
+        forwarding->recording = false;
+        forwarding->recorded.clear();
+    }
+    return recorded;
+}
+
 void drainForwarding()
 {
-    std::vector<Forwarding*> all;
-    {
-        std::lock_guard<std::mutex> lock(forwardingsGuard);
-        all = forwardings;
-    }
-    for (Forwarding* forwarding : all) {
+    for (Forwarding* forwarding : allForwardings()) {
         for (int round = 0; round < 400 && !drained(*forwarding); ++round) {
             Sleep(5);
         }

@@ -89,14 +89,22 @@ char typeLetter(std::string_view signature, size_t& at)
 const MethodInfo& methodInfo(jmethodID method) { return *reinterpret_cast<const MethodInfo*>(method); }
 const FieldInfo& fieldInfo(jfieldID field) { return *reinterpret_cast<const FieldInfo*>(field); }
 
-template <bool IsStatic>
-jmethodID JNICALL getMethodId(JNIEnv* environment, jclass type, const char* name, const char* signature)
+// The agent's number for a method or field; 0 with an exception pending when
+// the class has none of that name and signature.
+std::int64_t memberId(JNIEnv* environment, Request request, jclass type, const char* name,
+                      const char* signature, bool isStatic)
 {
     Message message = referring(type);
     message.text(name);
     message.text(signature);
-    message.byte(IsStatic ? 1 : 0);
-    std::int64_t id = perform(environment, Request::getMethod, message).i64();
+    message.byte(isStatic ? 1 : 0);
+    return perform(environment, request, message).i64();
+}
+
+template <bool IsStatic>
+jmethodID JNICALL getMethodId(JNIEnv* environment, jclass type, const char* name, const char* signature)
+{
+    std::int64_t id = memberId(environment, Request::getMethod, type, name, signature, IsStatic);
     if (id == 0) {
         return nullptr;
     }
@@ -120,11 +128,7 @@ jmethodID JNICALL getMethodId(JNIEnv* environment, jclass type, const char* name
 template <bool IsStatic>
 jfieldID JNICALL getFieldId(JNIEnv* environment, jclass type, const char* name, const char* signature)
 {
-    Message message = referring(type);
-    message.text(name);
-    message.text(signature);
-    message.byte(IsStatic ? 1 : 0);
-    std::int64_t id = perform(environment, Request::getField, message).i64();
+    std::int64_t id = memberId(environment, Request::getField, type, name, signature, IsStatic);
     if (id == 0) {
         return nullptr;
     }

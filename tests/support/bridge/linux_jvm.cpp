@@ -291,15 +291,18 @@ Message driveMap()
     return map;
 }
 
-// What a JVM that ended before its agent connected would have returned.
-jint refusalCode(const std::vector<std::string>& options)
+// What a JVM that ended before its agent connected would have returned, by
+// what it said: HotSpot refuses an option it does not know at all with
+// JNI_ERR, and an unknown -XX: flag or a bad value with JNI_EINVAL.
+jint refusalCode(const std::string& refusal)
 {
-    // HotSpot refuses an unknown -XX: option with JNI_EINVAL and anything else
-    // with JNI_ERR; the Linux JVM only says that it ended, so the options tell.
-    for (const std::string& option : options) {
-        if (option.starts_with("-XX:")) {
-            return JNI_EINVAL;
-        }
+    if (refusal.find("Unrecognized option:") != std::string::npos) {
+        return JNI_ERR;
+    }
+    if (refusal.find("Unrecognized VM option") != std::string::npos ||
+        refusal.find("Invalid") != std::string::npos ||
+        refusal.find("Improperly specified") != std::string::npos) {
+        return JNI_EINVAL;
     }
     return JNI_ERR;
 }
@@ -412,7 +415,7 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
         if (said.starts_with("exited ")) {
             // The refusal itself went to the standard error stream.
             drainForwarding();
-            started.result = refusalCode(options);
+            started.result = refusalCode(stopRecording(STD_ERROR_HANDLE));
             return started;
         }
         if (said.starts_with("agent ")) {
@@ -424,6 +427,7 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
             setsockopt(peer.get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
                        sizeof noDelay);
             started.control = std::move(peer);
+            stopRecording(STD_ERROR_HANDLE);
             started.result = JNI_OK;
             return started;
         }

@@ -115,8 +115,10 @@ jint checkRequest(const JavaVMInitArgs* args, ExitHook& exitHook, AbortHook& abo
         } else if (text == "abort") {
             abortHook = reinterpret_cast<AbortHook>(option.extraInfo);
         } else if (!isKnownOption(text) && !args->ignoreUnrecognized) {
+            // HotSpot refuses an option it does not know at all with JNI_ERR
+            // (JNI_EINVAL is for an unknown -XX: flag or a bad value).
             traceLine("unrecognized option " + utf8FromAnsi(option.optionString));
-            return JNI_EINVAL;
+            return JNI_ERR;
         }
     }
     return JNI_OK;
