@@ -9,6 +9,7 @@
 #include "support/bridge/forwarding.h"
 #include "support/handle_owners.h"
 #include "support/loaded_library.h"
+#include "support/test_text.h"
 
 namespace bridge {
 
@@ -16,16 +17,6 @@ namespace {
 
 // A JVM start takes a second or two; a busy machine may take many times that.
 constexpr DWORD kStartLimitMilliseconds = 60000;
-
-std::string utf8Of(const std::wstring& text)
-{
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                     0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length,
-                        nullptr, nullptr);
-    return bytes;
-}
 
 std::wstring wideOfAnsi(const std::string& text)
 {
@@ -37,18 +28,10 @@ std::wstring wideOfAnsi(const std::string& text)
     return wide;
 }
 
-std::wstring wideOfUtf8(const std::string& text)
-{
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
 // The Windows view of a Linux path: Wine's drive Z: is the Linux root.
 std::wstring windowsViewOf(const std::string& linuxPath)
 {
-    std::wstring path = L"Z:" + wideOfUtf8(linuxPath);
+    std::wstring path = L"Z:" + harness::fromUtf8(linuxPath);
     for (wchar_t& c : path) {
         if (c == L'/') {
             c = L'\\';
@@ -72,7 +55,7 @@ std::string classPathLines(const std::wstring& windowsClassPath)
         size_t end = windowsClassPath.find(L';', start);
         std::wstring entry = windowsClassPath.substr(start, end == std::wstring::npos ? end : end - start);
         std::string translated = entry.empty() ? std::string() : unixPathOf(entry);
-        lines += (translated.empty() ? utf8Of(entry) : translated) + "\n";
+        lines += (translated.empty() ? harness::toUtf8(entry) : translated) + "\n";
         if (end == std::wstring::npos) {
             return lines;
         }
@@ -117,7 +100,7 @@ std::string configuredJava(const std::wstring& runtimeHome)
     wchar_t fromEnvironment[1024];
     DWORD length = GetEnvironmentVariableW(L"TARVO_BRIDGE_JAVA", fromEnvironment, 1024);
     if (length > 0 && length < 1024) {
-        return utf8Of(std::wstring(fromEnvironment, length));
+        return harness::toUtf8(std::wstring(fromEnvironment, length));
     }
     std::wstring configPath = runtimeHome + L"\\lib\\bridge.cfg";
     FileHandle config(CreateFileW(configPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -200,7 +183,7 @@ std::wstring wrapperCommandLine(const WrapperArguments& wrapper)
     std::string line = "/bin/bash -c \"" + quoted + "\" tarvo-bridge \"" + wrapper.java + "\" \"" +
                        wrapper.argumentFile + "\" " + std::to_string(wrapper.port) + " " + wrapper.token +
                        " \"" + wrapper.agentJar + "\" \"" + wrapper.classPathFile + "\"";
-    return wideOfUtf8(line);
+    return harness::fromUtf8(line);
 }
 
 // An inheritable copy of one of this process's standard handles: only those
@@ -352,7 +335,7 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
         if (wide.starts_with(kClassPathOption)) {
             classPath = classPathLines(wide.substr(kClassPathOption.size()));
         } else {
-            arguments.push_back(utf8Of(wide));
+            arguments.push_back(harness::toUtf8(wide));
         }
     }
     if (ignoreUnrecognized) {
