@@ -106,16 +106,33 @@ void Connection::sendRequest(Request request, const Message& payload)
 
 void Connection::post(Request request, const Message& payload) { sendRequest(request, payload); }
 
+// Reads until the buffer holds at least the size: a whole reply usually
+// comes in one piece, and each receive is a trip through Wine's server.
+bool Connection::fill(size_t size)
+{
+    while (received_.size() < size) {
+        char chunk[16384];
+        int count = recv(socket_.get(), chunk, sizeof chunk, 0);
+        if (count <= 0) {
+            return false;
+        }
+        received_.append(chunk, static_cast<size_t>(count));
+    }
+    return true;
+}
+
 Reply Connection::call(Request request, const Message& payload)
 {
     sendRequest(request, payload);
-    char header[5];
-    if (receiveAll(socket_.get(), header, sizeof header)) {
-        Reply lengthReader(false, std::string(header + 1, 4));
+    constexpr size_t kHeaderSize = 5;  // exception pending, then the payload's length
+    if (fill(kHeaderSize)) {
+        Reply lengthReader(false, received_.substr(1, 4));
         std::int32_t length = lengthReader.i32();
-        std::string body(static_cast<size_t>(length > 0 ? length : 0), '\0');
-        if (body.empty() || receiveAll(socket_.get(), body.data(), body.size())) {
-            return Reply(header[0] != 0, std::move(body));
+        size_t end = kHeaderSize + static_cast<size_t>(length > 0 ? length : 0);
+        if (fill(end)) {
+            Reply reply(received_[0] != 0, received_.substr(kHeaderSize, end - kHeaderSize));
+            received_.erase(0, end);
+            return reply;
         }
     }
     waitForExitInProgress();

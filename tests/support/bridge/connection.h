@@ -45,8 +45,10 @@ public:
 private:
     explicit Connection(Socket socket) : socket_(std::move(socket)) {}
     void sendRequest(Request request, const Message& payload);
+    bool fill(size_t size);
 
     Socket socket_;
+    std::string received_;
 };
 
 // Set once the Java program has called System.exit: connections that close
