@@ -13,6 +13,7 @@
 #include "support/bridge/bridge_vm.h"
 #include "support/bridge/forwarding.h"
 #include "support/bridge/linux_jvm.h"
+#include "support/handle_owners.h"
 
 namespace bridge {
 
@@ -193,10 +194,8 @@ jint createVm(JavaVM** createdVm, void** environment, void* initArguments)
     vm.agentPort = started.agentPort;
     vm.token = started.token;
     vm.control = std::move(started.control);
-    HANDLE watcher = CreateThread(nullptr, 0, watchControl, nullptr, 0, nullptr);
-    if (watcher != nullptr) {
-        CloseHandle(watcher);
-    }
+    // The watcher runs as long as the process; its handle is not needed.
+    KernelHandle watcher(CreateThread(nullptr, 0, watchControl, nullptr, 0, nullptr));
     ThreadEnv* thread = attachThread("main", false);
     if (thread == nullptr) {
         sayOnStandardError("the Linux JVM's agent took no connection");

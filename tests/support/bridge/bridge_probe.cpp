@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/handle_owners.h"
 #include "support/loaded_library.h"
 
 namespace {
@@ -112,9 +113,11 @@ DWORD WINAPI stringsOnAThread(void* parameter)
 
 void threadsCase()
 {
-    HANDLE threads[3];
+    KernelHandle threads[2];
+    HANDLE waited[2];
     for (intptr_t i = 0; i < 2; ++i) {
-        threads[i] = CreateThread(nullptr, 0, stringsOnAThread, reinterpret_cast<void*>(i + 1), 0, nullptr);
+        threads[i].reset(CreateThread(nullptr, 0, stringsOnAThread, reinterpret_cast<void*>(i + 1), 0, nullptr));
+        waited[i] = threads[i].get();
     }
     DWORD mine = 0;
     for (int i = 0; i < 200; ++i) {
@@ -123,12 +126,11 @@ void threadsCase()
         mine += length == 11 ? 0 : 1;
         environment->DeleteLocalRef(made);
     }
-    WaitForMultipleObjects(2, threads, TRUE, 60000);
+    WaitForMultipleObjects(2, waited, TRUE, 60000);
     for (int i = 0; i < 2; ++i) {
         DWORD code = 99;
-        GetExitCodeThread(threads[i], &code);
+        GetExitCodeThread(threads[i].get(), &code);
         std::printf("thread-%d %lu\n", i + 1, code);
-        CloseHandle(threads[i]);
     }
     std::printf("main-thread %lu\n", mine);
 }

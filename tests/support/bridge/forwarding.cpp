@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/handle_owners.h"
+
 namespace bridge {
 
 namespace {
@@ -71,12 +73,11 @@ void forwardToStandardHandle(Socket source, DWORD standardHandle)
     auto* forwarding = new Forwarding;
     forwarding->source = std::move(source);
     forwarding->standardHandle = standardHandle;
-    HANDLE thread = CreateThread(nullptr, 0, forward, forwarding, 0, nullptr);
-    if (thread == nullptr) {
+    KernelHandle thread(CreateThread(nullptr, 0, forward, forwarding, 0, nullptr));
+    if (!thread) {
         delete forwarding;
         return;
     }
-    CloseHandle(thread);
     std::lock_guard<std::mutex> lock(forwardingsGuard);
     forwardings.push_back(forwarding);
 }
