@@ -69,6 +69,20 @@ std::optional<std::wstring> pairLauncherPath()
 #endif
 }
 
+std::wstring consoleLauncherPath()
+{
+    return testProgramFolder() + L"\\" TARVO_CONSOLE_LAUNCHER_FILE_NAME;
+}
+
+std::optional<std::wstring> pairConsoleLauncherPath()
+{
+#ifdef TARVO_PAIR_BIN_DIR
+    return windowsPathFromBuildPath(TARVO_PAIR_BIN_DIR) + L"\\tarvoc32.exe";
+#else
+    return std::nullopt;
+#endif
+}
+
 std::wstring probePath(std::wstring_view fileName)
 {
     return testProgramFolder() + L"\\" + std::wstring(fileName);
