@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "runtime/runtime_dialog_ids.h"
 #include "support/java_product.h"
 #include "support/test_jvm/test_jvm_variables.h"
+#include "support/test_paths.h"
 #include "support/test_text.h"
 
 using namespace harness;
@@ -114,6 +116,43 @@ TEST_F(ConsoleBuild, RuntimeNotFoundIsPrintedAndTheStartFails)
                      L"" RUNTIME_DOWNLOAD_ADDRESS L"\r\n"));
     // Nothing was chosen, so nothing is remembered.
     EXPECT_FALSE(product.sandbox().exists(L"AppData"));
+}
+
+// The console build hands an x86 runtime to its pair's console build, which
+// writes to the same pipe: its message arrives, and its exit code comes back.
+// Where 32-bit programs cannot run, the 64-bit console build stands in for
+// the pair: the hand-over does not look at what it starts.
+TEST_F(ConsoleBuild, PairConsoleBuildWritesToTheSameStandardHandles)
+{
+    std::optional<std::wstring> pairWindowsBuild = pairLauncherPath();
+    std::optional<std::wstring> pairConsoleBuild = pairConsoleLauncherPath();
+    if (!pairWindowsBuild || !pairConsoleBuild) {
+        GTEST_SKIP() << "this tree was configured without the 32-bit build";
+    }
+    wchar_t canRun[4] = {};
+    GetEnvironmentVariableW(L"TARVO_CAN_RUN_WIN32", canRun, 4);
+    if (std::wstring(canRun) != L"1") {
+        pairConsoleBuild = consoleLauncherPath();
+    }
+    const ProductSandbox& sandbox = product.sandbox();
+    // A genuine x86 image stands in for the runtime's JVM library: the
+    // bitness check reads only its headers.
+    std::optional<std::string> x86Image = readFileBytes(*pairWindowsBuild);
+    std::optional<std::string> pairImage = readFileBytes(*pairConsoleBuild);
+    ASSERT_TRUE(x86Image && pairImage);
+    ASSERT_TRUE(sandbox.writeFile(L"runtime32\\bin\\server\\jvm.dll", *x86Image));
+    ASSERT_TRUE(sandbox.writeFile(L"runtime32\\bin\\java.dll", "not needed"));
+    ASSERT_TRUE(sandbox.writeFile(L"pair\\Acme Tool 32.exe", *pairImage));
+    // Without "Main Class" the pair fails at once, saying so.
+    ASSERT_TRUE(sandbox.writeFile(L"pair\\Acme Tool 32.ini", "[Application]\r\n"));
+    ASSERT_TRUE(product.writeSettings(
+        "tarvo.test.Main", "JRE Path=runtime32\r\n",
+        "[Application]\r\nPair Product=" + toUtf8(sandbox.pathOf(L"pair\\Acme Tool 32.exe")) +
+            "\r\nPair Return Code=YES\r\n"));
+    LauncherRun handedOver = run();
+    EXPECT_EQ(handedOver.outcome.exitCode, -1);
+    EXPECT_EQ(handedOver.error, "Main class in der INI-Datei nicht spezifiziert.\r\n");
+    EXPECT_TRUE(handedOver.trace.empty()) << "the 64-bit launcher loaded a runtime";
 }
 
 // Real Java through the bridge runtime: what the program prints arrives where
