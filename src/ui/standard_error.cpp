@@ -26,14 +26,15 @@ std::string utf8Of(std::wstring_view text)
     return bytes;
 }
 
-// A console takes UTF-16 whatever its code page; WriteConsoleW writes at
-// most what fits in one call, so the text goes in a loop.
-bool writeConsole(HANDLE console, std::wstring_view text)
+// Writes the whole text through the write function, which takes at most a
+// chunk and says how much it wrote; false when a write fails or writes nothing.
+template <typename Character, typename Write>
+bool writeInChunks(std::basic_string_view<Character> text, size_t chunkSize, Write write)
 {
     while (!text.empty()) {
         DWORD written = 0;
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size(), 8192));
-        if (!WriteConsoleW(console, text.data(), chunk, &written, nullptr) || written == 0) {
+        DWORD chunk = static_cast<DWORD>(std::min(text.size(), chunkSize));
+        if (!write(text.data(), chunk, &written) || written == 0) {
             return false;
         }
         text.remove_prefix(written);
@@ -41,17 +42,19 @@ bool writeConsole(HANDLE console, std::wstring_view text)
     return true;
 }
 
+// A console takes UTF-16 whatever its code page.
+bool writeConsole(HANDLE console, std::wstring_view text)
+{
+    return writeInChunks(text, 8192, [console](const wchar_t* data, DWORD size, DWORD* written) {
+        return WriteConsoleW(console, data, size, written, nullptr) != FALSE;
+    });
+}
+
 bool writeBytes(HANDLE file, std::string_view bytes)
 {
-    while (!bytes.empty()) {
-        DWORD written = 0;
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 65536));
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
-            return false;
-        }
-        bytes.remove_prefix(written);
-    }
-    return true;
+    return writeInChunks(bytes, 65536, [file](const char* data, DWORD size, DWORD* written) {
+        return WriteFile(file, data, size, written, nullptr) != FALSE;
+    });
 }
 
 }  // namespace

@@ -184,30 +184,24 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    // The handles the child inherits as its standard streams.
     FileHandle output;
     FileHandle error;
     FileHandle input;
-    FileHandle outputWriter;
-    FileHandle errorWriter;
     bool redirect =
         !start.outputFile.empty() || !start.errorFile.empty() || start.pipeStandardStreams;
     if (start.pipeStandardStreams) {
-        std::tie(running.outputPipe_, outputWriter) = createOutputPipe();
-        std::tie(running.errorPipe_, errorWriter) = createOutputPipe();
-        SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-        input.reset(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                &inheritable, OPEN_EXISTING, 0, nullptr));
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = input.get();
-        startup.hStdOutput = outputWriter.get();
-        startup.hStdError = errorWriter.get();
-        if (!outputWriter || !errorWriter || !input) {
+        std::tie(running.outputPipe_, output) = createOutputPipe();
+        std::tie(running.errorPipe_, error) = createOutputPipe();
+        if (!error) {
             return std::nullopt;
         }
     } else if (redirect) {
         output = openInheritableOutput(start.outputFile);
         error = start.errorFile == start.outputFile ? FileHandle()
                                                     : openInheritableOutput(start.errorFile);
+    }
+    if (redirect) {
         SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
         input.reset(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 &inheritable, OPEN_EXISTING, 0, nullptr));
@@ -248,8 +242,8 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
     }
     // Only the child writes into the pipes: with the last writer gone, a
     // read tells the end.
-    outputWriter.reset();
-    errorWriter.reset();
+    output.reset();
+    error.reset();
     running.process_.reset(created.hProcess);
     KernelHandle thread(created.hThread);
     running.id_ = created.dwProcessId;
