@@ -187,9 +187,8 @@ int Launcher::runPairProduct()
     // A console program's pair writes to the same standard handles, which,
     // when they are files or pipes, it has only if it inherits them.
     BOOL inheritHandles = runsAsConsoleProgram() ? TRUE : FALSE;
-    BOOL created =
-        CreateProcessW(settings.pairProduct.c_str(), commandLine.data(), nullptr, nullptr,
-                       inheritHandles, 0, nullptr, nullptr, &startup, &started);
+    BOOL created = CreateProcessW(settings.pairProduct.c_str(), commandLine.data(), nullptr,
+                                  nullptr, inheritHandles, 0, nullptr, nullptr, &startup, &started);
     KernelHandle process(created ? started.hProcess : nullptr);
     KernelHandle thread(created ? started.hThread : nullptr);
     if (!settings.pairReturnCode || !process) {

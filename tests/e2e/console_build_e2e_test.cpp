@@ -209,8 +209,8 @@ TEST_F(ConsoleBuildWithRealJava, SystemExitCodesAndTheRedirectionKeysWin)
     LauncherRun redirected = run({L"x"});
     EXPECT_EQ(redirected.outcome.exitCode, 0);
     EXPECT_FALSE(contains(redirected.output, "main returns")) << redirected.output;
-    EXPECT_TRUE(contains(product.sandbox().readFile(L"umgeleitet.txt").value_or(""),
-                         "main returns"));
+    EXPECT_TRUE(
+        contains(product.sandbox().readFile(L"umgeleitet.txt").value_or(""), "main returns"));
     EXPECT_TRUE(contains(redirected.error, "error stream x")) << redirected.error;
 }
 
@@ -224,8 +224,7 @@ TEST_F(ConsoleBuildWithRealJava, UncaughtExceptionIsReportedByTheVm)
     EXPECT_EQ(threw.outcome.exitCode, 0);
     EXPECT_TRUE(contains(threw.error, "Exception in thread \"main\" java.lang.RuntimeException"))
         << threw.error;
-    EXPECT_TRUE(contains(threw.error, "Caused by: java.lang.IllegalStateException"))
-        << threw.error;
+    EXPECT_TRUE(contains(threw.error, "Caused by: java.lang.IllegalStateException")) << threw.error;
 }
 
 }  // namespace
