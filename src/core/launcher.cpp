@@ -10,6 +10,7 @@
 #include "core/pe_image.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"
+#include "support/console_program.h"
 #include "support/folder_of_path.h"
 #include "support/handle_owners.h"
 #include "vm/exception_dialog.h"
@@ -183,8 +184,11 @@ int Launcher::runPairProduct()
     // The pair product gets this process's command line unchanged; CreateProcessW
     // may write into the buffer, so it gets a copy.
     std::wstring commandLine = GetCommandLineW();
+    // A console program's pair writes to the same standard handles, which,
+    // when they are files or pipes, it has only if it inherits them.
+    BOOL inheritHandles = runsAsConsoleProgram() ? TRUE : FALSE;
     BOOL created = CreateProcessW(settings.pairProduct.c_str(), commandLine.data(), nullptr,
-                                  nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
+                                  nullptr, inheritHandles, 0, nullptr, nullptr, &startup, &started);
     KernelHandle process(created ? started.hProcess : nullptr);
     KernelHandle thread(created ? started.hThread : nullptr);
     if (!settings.pairReturnCode || !process) {
@@ -308,7 +312,10 @@ void Launcher::prepareVmRun()
     vmRun.closeSplashWindow = [this] { splash.closeSplashWindow(); };
     // The VM exists by the time main is about to run, which is when this is called.
     vmRun.signalReady = [this] { instanceChannel.signalReady(vmRun.javaVm); };
-    vmRun.showExceptionDialog = &showExceptionDialog;
+    // In a console the VM's own report of the exception is the one people read.
+    if (!runsAsConsoleProgram()) {
+        vmRun.showExceptionDialog = &showExceptionDialog;
+    }
 }
 
 bool Launcher::runVmOnThisThread()

@@ -4,7 +4,9 @@
 #include "resources/resource_ids.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/registry_scan.h"
+#include "runtime/runtime_dialog_ids.h"
 #include "runtime/runtime_not_found_dialog.h"
+#include "support/console_program.h"
 #include "ui/error_reporter.h"
 #include "ui/message_format.h"
 
@@ -42,6 +44,12 @@ std::wstring runtimeNotFoundMessage(const LauncherSettings& settings)
 
 std::optional<ChosenRuntime> askForRuntime(HWND owner, const std::wstring& message, int jvmType)
 {
+    // A console program has nobody to pick a folder: it says what is missing
+    // and where to get it, and the start fails.
+    if (runsAsConsoleProgram()) {
+        ErrorReporter::showError(owner, message + L"\n" RUNTIME_DOWNLOAD_ADDRESS);
+        return std::nullopt;
+    }
     RuntimeNotFoundDialog dialog(message, jvmType);
     if (dialog.show(owner) != IDOK || dialog.foundJvmLibrary().empty()) {
         return std::nullopt;

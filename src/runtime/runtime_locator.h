@@ -27,6 +27,8 @@ struct ChosenRuntime {
 };
 
 // Shows the runtime-not-found dialog with the message; the runtime the user
-// picked, or nothing when the dialog was cancelled or could not be shown.
+// picked, or nothing when the dialog was cancelled or could not be shown. The
+// console build writes the message and the download address to standard
+// error instead and gives nothing.
 [[nodiscard]] std::optional<ChosenRuntime> askForRuntime(HWND owner, const std::wstring& message,
                                                          int jvmType);

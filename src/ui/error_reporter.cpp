@@ -3,7 +3,9 @@
 #include <new>
 #include <vector>
 
+#include "support/console_program.h"
 #include "ui/message_format.h"
+#include "ui/standard_error.h"
 
 std::wstring ErrorReporter::loadText(UINT stringId)
 {
@@ -30,6 +32,12 @@ int ErrorReporter::showError(HWND owner, const ErrorText& text,
         std::wstring title;
         if (caption) {
             title = caption->isStringId() ? loadText(caption->stringId()) : caption->text();
+        }
+        // The console build has no one to click a box: the text goes to
+        // standard error, and the caller goes on as after OK.
+        if (runsAsConsoleProgram()) {
+            static_cast<void>(writeToStandardError(body));
+            return IDOK;
         }
         return MessageBoxW(owner, body.c_str(), caption ? title.c_str() : nullptr, MB_ICONERROR);
     } catch (const std::bad_alloc&) {

@@ -1,5 +1,6 @@
 // The one place that shows an error to the user: a modal message box whose
-// text comes from the executable's string table.
+// text comes from the executable's string table; in the console build the
+// same text on standard error.
 #pragma once
 
 #include <windows.h>
@@ -29,7 +30,8 @@ private:
 class ErrorReporter {
 public:
     // Shows the box with the error icon alone and returns MessageBoxW's result,
-    // or 0 when a text could not be loaded for lack of memory. Without a
+    // or 0 when a text could not be loaded for lack of memory. The console
+    // build writes the text (not the caption) to standard error and returns IDOK. Without a
     // caption the box carries the system's default caption for errors.
     static int showError(HWND owner, const ErrorText& text,
                          const std::optional<ErrorText>& caption = std::nullopt) noexcept;

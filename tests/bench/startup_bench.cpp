@@ -98,7 +98,8 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 4) {
         std::fwprintf(
             stderr,
-            L"usage: startup_bench <rounds> <do_nothing.exe> <product.exe> [arguments...]\n");
+            L"usage: startup_bench <rounds> <do_nothing.exe> <product.exe> [arguments...]\n"
+            L"(TARVO_BENCH_OUTPUT: a file for the product's standard output and error)\n");
         return 2;
     }
     const int rounds = std::max(1, static_cast<int>(std::wcstol(argv[1], nullptr, 10)));
@@ -106,6 +107,12 @@ int wmain(int argc, wchar_t** argv)
     std::vector<std::wstring> arguments(argv + 4, argv + argc);
     ProcessStart product(argv[3], commandLineOf(argv[3], arguments));
     product.currentFolder = folderOf(argv[3]);
+    // A console product's output would run into the figures: it can go to a
+    // file (or NUL) instead, as a script that redirects it would send it.
+    wchar_t outputFile[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"TARVO_BENCH_OUTPUT", outputFile, MAX_PATH) > 0) {
+        product.outputFile = outputFile;
+    }
 
     // One start of each first, uncounted: it fills the system's file cache.
     if (!timeOneStart(baseline) || !timeOneStart(product)) {

@@ -326,7 +326,11 @@ void expectOnlySystemImports(const std::wstring& executable)
 TEST(BuiltExecutables, ImportOnlyWindowsSystemDlls)
 {
     expectOnlySystemImports(launcherPath());
+    expectOnlySystemImports(consoleLauncherPath());
     if (std::optional<std::wstring> pair = pairLauncherPath()) {
+        expectOnlySystemImports(*pair);
+    }
+    if (std::optional<std::wstring> pair = pairConsoleLauncherPath()) {
         expectOnlySystemImports(*pair);
     }
 }

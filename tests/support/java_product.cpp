@@ -4,6 +4,7 @@
 
 #include "support/bridge_runtime.h"
 #include "support/polling.h"
+#include "support/test_paths.h"
 #include "support/test_jvm/test_jvm_variables.h"
 #include "support/ui_driver.h"
 
@@ -44,6 +45,11 @@ bool JavaProduct::createSandbox(std::wstring_view productName, std::wstring_view
     return sandbox_.create(productName, folderSuffix) && sandbox_.writeFile(L"app.jar", "");
 }
 
+bool JavaProduct::useConsoleBuild(std::wstring_view productName)
+{
+    return sandbox_.installExecutable(consoleLauncherPath(), productName);
+}
+
 void JavaProduct::inheritEnvironment()
 {
     environment_ = EnvironmentBlock::inherited();
@@ -77,6 +83,7 @@ LauncherRun JavaProduct::run(const std::vector<std::wstring>& arguments, DWORD l
     if (!errorName_.empty()) {
         start.errorFile = sandbox_.pathOf(errorName_);
     }
+    start.pipeStandardStreams = pipeStreams_ && start.outputFile.empty() && start.errorFile.empty();
     std::optional<RunningProcess> launcher = RunningProcess::start(start);
     if (!launcher) {
         return result;  // neither finished nor killed: the test sees it never ran
@@ -85,6 +92,14 @@ LauncherRun JavaProduct::run(const std::vector<std::wstring>& arguments, DWORD l
     // Each look waits for a box itself, so no pause between looks.
     constexpr DWORD kBoxPollMilliseconds = 200;
     auto endedOrStuck = [&] {
+        launcher->readPipes();
+        for (HWND window : topLevelWindowsOf(launcher->id())) {
+            std::wstring className = windowClassName(window);
+            if (std::find(result.windowClasses.begin(), result.windowClasses.end(), className) ==
+                result.windowClasses.end()) {
+                result.windowClasses.push_back(className);
+            }
+        }
         if (!launcher->isRunning()) {
             return true;
         }
@@ -104,6 +119,8 @@ LauncherRun JavaProduct::run(const std::vector<std::wstring>& arguments, DWORD l
     ULONGLONG now = GetTickCount64();
     result.outcome = launcher->waitForExit(now < deadline ? static_cast<DWORD>(deadline - now) : 0);
     result.trace = readTestJvmTrace(trace);
+    result.output = launcher->pipedOutput();
+    result.error = launcher->pipedError();
     return result;
 }
 

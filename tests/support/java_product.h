@@ -24,6 +24,13 @@ struct LauncherRun {
     std::vector<std::wstring> boxes;
     // What the test runtime traced during the run.
     std::vector<std::string> trace;
+    // The class names of the visible top-level windows the launcher showed
+    // (each counted once), message boxes and dialogs included.
+    std::vector<std::wstring> windowClasses;
+    // With pipeStandardStreams: what the launcher wrote to standard output and
+    // error, as bytes.
+    std::string output;
+    std::string error;
 };
 
 class JavaProduct {
@@ -63,6 +70,13 @@ public:
         outputName_ = std::move(outputName);
         errorName_ = std::move(errorName);
     }
+    // The launcher's standard output and error go into pipes in the next
+    // runs (LauncherRun::output and error); files named above win.
+    void pipeStandardStreams(bool pipe) { pipeStreams_ = pipe; }
+
+    // Replaces the product's executable by the console build (tarvoc.exe)
+    // under the product name given; the settings file follows the name.
+    [[nodiscard]] bool useConsoleBuild(std::wstring_view productName = L"Acme Tool");
 
     ProductSandbox& sandbox() { return sandbox_; }
     const ProductSandbox& sandbox() const { return sandbox_; }
@@ -78,6 +92,7 @@ private:
     std::wstring jvmLibraryPath_;
     std::wstring outputName_;
     std::wstring errorName_;
+    bool pipeStreams_ = false;
 };
 
 // The option strings the runtime received, in order (without "option " and the

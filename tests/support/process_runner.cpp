@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
+
+#include "support/polling.h"
 
 namespace harness {
 
@@ -61,6 +64,29 @@ FileHandle openInheritableOutput(const std::wstring& path)
                                   path.empty() ? OPEN_EXISTING : CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
 }
+
+// A pipe whose write end the child inherits and whose read end stays here.
+// Both empty when the system refuses one.
+std::pair<FileHandle, FileHandle> createOutputPipe()
+{
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
+        return {};
+    }
+    FileHandle reader(readEnd);
+    FileHandle writer(writeEnd);
+    if (!SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0)) {
+        return {};
+    }
+    return {std::move(reader), std::move(writer)};
+}
+
+// How often a waiting runner looks into the pipes, and how long after the
+// program's end its pipes may stay open (something it started may still write).
+constexpr DWORD kPipeLookMilliseconds = 20;
+constexpr DWORD kPipeCloseLimitMilliseconds = 10000;
 
 }  // namespace
 
@@ -141,6 +167,10 @@ RunningProcess& RunningProcess::operator=(RunningProcess&& other) noexcept
         job_ = std::move(other.job_);
         id_ = std::exchange(other.id_, 0);
         killed_ = other.killed_;
+        outputPipe_ = std::move(other.outputPipe_);
+        errorPipe_ = std::move(other.errorPipe_);
+        pipedOutput_ = std::move(other.pipedOutput_);
+        pipedError_ = std::move(other.pipedError_);
     }
     return *this;
 }
@@ -154,14 +184,24 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    // The handles the child inherits as its standard streams.
     FileHandle output;
     FileHandle error;
     FileHandle input;
-    bool redirect = !start.outputFile.empty() || !start.errorFile.empty();
-    if (redirect) {
+    bool redirect =
+        !start.outputFile.empty() || !start.errorFile.empty() || start.pipeStandardStreams;
+    if (start.pipeStandardStreams) {
+        std::tie(running.outputPipe_, output) = createOutputPipe();
+        std::tie(running.errorPipe_, error) = createOutputPipe();
+        if (!error) {
+            return std::nullopt;
+        }
+    } else if (redirect) {
         output = openInheritableOutput(start.outputFile);
         error = start.errorFile == start.outputFile ? FileHandle()
                                                     : openInheritableOutput(start.errorFile);
+    }
+    if (redirect) {
         SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
         input.reset(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 &inheritable, OPEN_EXISTING, 0, nullptr));
@@ -200,6 +240,10 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
         }
         Sleep(kStartRetryPauseMilliseconds);
     }
+    // Only the child writes into the pipes: with the last writer gone, a
+    // read tells the end.
+    output.reset();
+    error.reset();
     running.process_.reset(created.hProcess);
     KernelHandle thread(created.hThread);
     running.id_ = created.dwProcessId;
@@ -226,11 +270,39 @@ ProcessOutcome RunningProcess::waitForExit(DWORD limitMilliseconds)
     if (!process_) {
         return outcome;
     }
-    if (WaitForSingleObject(process_.get(), limitMilliseconds) == WAIT_OBJECT_0) {
+    ULONGLONG deadline = GetTickCount64() + limitMilliseconds;
+    auto leftMilliseconds = [&] {
+        ULONGLONG now = GetTickCount64();
+        return now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+    };
+    bool ended = false;
+    if (pipesOpen()) {
+        for (;;) {
+            readPipes();
+            DWORD left = leftMilliseconds();
+            if (WaitForSingleObject(process_.get(), std::min(left, kPipeLookMilliseconds)) ==
+                WAIT_OBJECT_0) {
+                ended = true;
+                break;
+            }
+            if (left == 0) {
+                break;
+            }
+        }
+    } else {
+        ended = WaitForSingleObject(process_.get(), limitMilliseconds) == WAIT_OBJECT_0;
+    }
+    if (ended) {
         outcome.finished = !killed_;
     } else {
         kill();
     }
+    static_cast<void>(pollUntil(
+        [&] {
+            readPipes();
+            return !pipesOpen();
+        },
+        kPipeCloseLimitMilliseconds, kPipeLookMilliseconds));
     outcome.killed = killed_;
     DWORD exitCode = 0;
     if (GetExitCodeProcess(process_.get(), &exitCode)) {
@@ -259,6 +331,36 @@ void RunningProcess::kill()
     if (job_) {
         // Whatever the program started and left behind ends with it.
         TerminateJobObject(job_.get(), kKilledExitCode);
+    }
+}
+
+void RunningProcess::readPipes()
+{
+    if (outputPipe_ && readPipe(outputPipe_, pipedOutput_)) {
+        outputPipe_.reset();
+    }
+    if (errorPipe_ && readPipe(errorPipe_, pipedError_)) {
+        errorPipe_.reset();
+    }
+}
+
+bool RunningProcess::readPipe(FileHandle& pipe, std::string& into)
+{
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(pipe.get(), nullptr, 0, nullptr, &available, nullptr)) {
+            return true;  // ERROR_BROKEN_PIPE: every writer is gone and all is read
+        }
+        if (available == 0) {
+            return false;
+        }
+        char buffer[4096];
+        DWORD read = 0;
+        if (!ReadFile(pipe.get(), buffer, std::min<DWORD>(available, sizeof buffer), &read,
+                      nullptr)) {
+            return true;
+        }
+        into.append(buffer, read);
     }
 }
 

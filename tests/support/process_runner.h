@@ -53,6 +53,9 @@ struct ProcessStart {
     // Standard output and error go to these files when given.
     std::wstring outputFile;
     std::wstring errorFile;
+    // Standard output and error each go into a pipe of their own instead,
+    // which the running process reads (RunningProcess::pipedOutput).
+    bool pipeStandardStreams = false;
 };
 
 struct ProcessOutcome {
@@ -82,11 +85,27 @@ public:
     [[nodiscard]] bool waitForInputIdle(DWORD limitMilliseconds) const;
     void kill();
 
+    // With pipeStandardStreams: reads what the program has written so far
+    // without blocking, so that a full pipe never holds it up. waitForExit
+    // keeps reading while it waits, and after the end until every writer
+    // (the program and what it started) has closed its end, up to the limit.
+    void readPipes();
+    const std::string& pipedOutput() const { return pipedOutput_; }
+    const std::string& pipedError() const { return pipedError_; }
+
 private:
+    // True once every writer has closed the pipe.
+    static bool readPipe(FileHandle& pipe, std::string& into);
+    bool pipesOpen() const { return outputPipe_ || errorPipe_; }
+
     KernelHandle process_;
     KernelHandle job_;
     DWORD id_ = 0;
     bool killed_ = false;
+    FileHandle outputPipe_;
+    FileHandle errorPipe_;
+    std::string pipedOutput_;
+    std::string pipedError_;
 };
 
 // Starts, then waits as waitForExit does; nothing when the program cannot be started.

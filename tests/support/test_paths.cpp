@@ -60,13 +60,34 @@ std::wstring launcherPath()
     return testProgramFolder() + L"\\" TARVO_LAUNCHER_FILE_NAME;
 }
 
-std::optional<std::wstring> pairLauncherPath()
+namespace {
+
+// A file the paired 32-bit tree built into its bin folder.
+std::optional<std::wstring> pairBuildFile(std::wstring_view fileName)
 {
 #ifdef TARVO_PAIR_BIN_DIR
-    return windowsPathFromBuildPath(TARVO_PAIR_BIN_DIR) + L"\\tarvo32.exe";
+    return windowsPathFromBuildPath(TARVO_PAIR_BIN_DIR) + L"\\" + std::wstring(fileName);
 #else
+    static_cast<void>(fileName);
     return std::nullopt;
 #endif
+}
+
+}  // namespace
+
+std::optional<std::wstring> pairLauncherPath()
+{
+    return pairBuildFile(L"tarvo32.exe");
+}
+
+std::wstring consoleLauncherPath()
+{
+    return testProgramFolder() + L"\\" TARVO_CONSOLE_LAUNCHER_FILE_NAME;
+}
+
+std::optional<std::wstring> pairConsoleLauncherPath()
+{
+    return pairBuildFile(L"tarvoc32.exe");
 }
 
 std::wstring probePath(std::wstring_view fileName)

@@ -18,6 +18,11 @@ std::wstring launcherPath();
 // The 32-bit launcher of the paired build, when this tree was configured with one.
 std::optional<std::wstring> pairLauncherPath();
 
+// The console build beside the tests (tarvoc.exe, or tarvoc32.exe in the
+// 32-bit tree), and the paired tree's tarvoc32.exe when there is one.
+std::wstring consoleLauncherPath();
+std::optional<std::wstring> pairConsoleLauncherPath();
+
 // A probe program built beside the tests, e.g. L"error_box_probe.exe".
 std::wstring probePath(std::wstring_view fileName);
 
