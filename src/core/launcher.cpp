@@ -10,6 +10,7 @@
 #include "core/pe_image.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"
+#include "support/diagnostic_trace.h"
 #include "support/folder_of_path.h"
 #include "support/handle_owners.h"
 #include "vm/exception_dialog.h"
@@ -23,6 +24,17 @@ constexpr bool kHandsX86RuntimesToThePair = true;
 #else
 constexpr bool kHandsX86RuntimesToThePair = false;
 #endif
+
+void traceArguments(const std::vector<std::wstring>& arguments)
+{
+    if (!traceEnabled()) {
+        return;
+    }
+    traceLine({L"arguments: ", traceNumber(static_cast<long long>(arguments.size()))});
+    for (const std::wstring& argument : arguments) {
+        traceLine({L"  [", argument, L"]"});
+    }
+}
 
 }  // namespace
 
@@ -43,6 +55,7 @@ Launcher::~Launcher()
 bool Launcher::initialize()
 {
     arguments = argumentsFromCommandLine(GetCommandLineW());
+    traceArguments(arguments);
     // The executable's path is read once: every file name below comes from it.
     std::optional<ProductPaths> found = findProductPaths(ownerWindow());
     if (!found) {
@@ -51,6 +64,9 @@ bool Launcher::initialize()
     paths = std::move(*found);
     if (!readLauncherSettings(ownerWindow(), paths, settings)) {
         return false;
+    }
+    if (!settings.pairProduct.empty()) {
+        traceLine({L"pair product: ", settings.pairProduct});
     }
     if (!instanceChannel.setUp(settings, paths.executablePath, arguments)) {
         return false;
@@ -84,9 +100,11 @@ bool Launcher::useRuntimeIn(const std::wstring& homeFolder, Bitness bitness)
 {
     std::optional<JvmLibraryLocation> library = findJvmLibrary(homeFolder, settings.jvmType);
     if (!library) {
+        traceLine({L"  not taken: no JVM library under ", homeFolder});
         return false;
     }
     jvmLibraryPath = library->path;
+    traceLine({L"  taken: ", jvmLibraryPath});
     if (bitness == Bitness::checked) {
         checkRuntimeBitness();
     }
@@ -95,6 +113,8 @@ bool Launcher::useRuntimeIn(const std::wstring& homeFolder, Bitness bitness)
 
 bool Launcher::useConfiguredRuntime()
 {
+    traceLine({L"runtime source 1, JRE Path: ",
+               settings.jrePath.empty() ? std::wstring_view(L"not set") : settings.jrePath});
     return !settings.jrePath.empty() &&
            useRuntimeIn(withTrailingBackslash(settings.jrePath), Bitness::checked);
 }
@@ -104,20 +124,28 @@ bool Launcher::useConfiguredRuntime()
 bool Launcher::useRuntimeBesideExecutable()
 {
     std::wstring home = withTrailingBackslash(paths.executableFolder);
+    traceLine({L"runtime source 2, beside the executable: ", home});
     if (!hasJavaDll(home)) {
         home += L"jre64\\";
     }
-    return hasJavaDll(home) && useRuntimeIn(home, Bitness::trusted);
+    if (!hasJavaDll(home)) {
+        traceLine({L"  not taken: no bin\\java.dll there nor in jre64"});
+        return false;
+    }
+    return useRuntimeIn(home, Bitness::trusted);
 }
 
 bool Launcher::useRegisteredRuntime()
 {
+    traceLine({L"runtime source 3, the registry"});
     std::optional<RegistryRuntime> registered = findRegistryRuntime(settings);
     if (!registered) {
         return false;
     }
     jvmLibraryPath = registered->jvmLibraryPath;
     delegateToPair = registered->foundInWow64View;
+    traceLine({L"  taken: ", jvmLibraryPath,
+               delegateToPair ? L", found in the 32-bit view: handed to the pair" : L""});
     return true;
 }
 
@@ -126,16 +154,23 @@ bool Launcher::useJavaHomeRuntime()
     const std::wstring javaHomeReference = L"%JAVA_HOME%";
     std::wstring javaHome = expandEnvironment(javaHomeReference);
     if (javaHome.empty() || javaHome == javaHomeReference) {
+        traceLine({L"runtime source 4, JAVA_HOME: not set"});
         return false;
     }
     std::wstring home = withTrailingBackslash(javaHome);
-    return hasJavaDll(home) && useRuntimeIn(home, Bitness::checked);
+    traceLine({L"runtime source 4, JAVA_HOME: ", home});
+    if (!hasJavaDll(home)) {
+        traceLine({L"  not taken: no bin\\java.dll"});
+        return false;
+    }
+    return useRuntimeIn(home, Bitness::checked);
 }
 
 // The last source: the runtime-not-found dialog. The folder the user chose is
 // remembered so that the next start finds it without asking.
 bool Launcher::useRuntimeTheUserChooses()
 {
+    traceLine({L"runtime source 5, the user"});
     std::optional<ChosenRuntime> chosen =
         askForRuntime(GetActiveWindow(), runtimeNotFoundMessage(settings), settings.jvmType);
     if (!chosen) {
@@ -154,6 +189,8 @@ void Launcher::checkRuntimeBitness()
     // would only start the pair, which, when the product gives both builds one
     // and the same settings, starts itself without end.
     if (settings.pairProduct.empty() || !kHandsX86RuntimesToThePair) {
+        traceLine({L"bitness: not checked, ",
+                   kHandsX86RuntimesToThePair ? L"no Pair Product" : L"this is the x86 build"});
         return;
     }
     std::optional<PeImageInfo> image = readPeImageInfo(jvmLibraryPath);
@@ -162,6 +199,10 @@ void Launcher::checkRuntimeBitness()
     if (image && image->validImage && image->machine == kMachineX86) {
         delegateToPair = true;
     }
+    traceLine({L"bitness: ",
+               !image || !image->validImage ? L"no valid PE image, loaded here"
+               : delegateToPair             ? L"x86 library, handed to the Pair Product"
+                                            : L"not an x86 library, loaded here"});
 }
 
 int Launcher::run()
@@ -183,17 +224,27 @@ int Launcher::runPairProduct()
     // The pair product gets this process's command line unchanged; CreateProcessW
     // may write into the buffer, so it gets a copy.
     std::wstring commandLine = GetCommandLineW();
+    traceLine({L"hand-over to the pair: ", settings.pairProduct, L" with command line ",
+               commandLine});
     BOOL created = CreateProcessW(settings.pairProduct.c_str(), commandLine.data(), nullptr,
                                   nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
+    if (traceEnabled()) {
+        traceLine({created ? L"  pair started, process " : L"  pair not started, error ",
+                   traceNumber(created ? started.dwProcessId : GetLastError())});
+    }
     KernelHandle process(created ? started.hProcess : nullptr);
     KernelHandle thread(created ? started.hThread : nullptr);
     if (!settings.pairReturnCode || !process) {
+        traceLine({L"exit code 0: the pair's own code is not waited for"});
         return 0;
     }
     WaitForSingleObject(process.get(), INFINITE);
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.get(), &exitCode)) {
         exitCode = 0;
+    }
+    if (traceEnabled()) {
+        traceLine({L"exit code ", traceNumber(static_cast<int>(exitCode)), L": the pair's"});
     }
     return static_cast<int>(exitCode);
 }
@@ -212,7 +263,12 @@ int Launcher::waitForFirstInstance()
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == instanceChannel.messageId()) {
-                return static_cast<int>(static_cast<DWORD>(message.wParam));
+                int answered = static_cast<int>(static_cast<DWORD>(message.wParam));
+                if (traceEnabled()) {
+                    traceLine({L"exit code ", traceNumber(answered),
+                               L": the first instance's answer"});
+                }
+                return answered;
             }
         }
         DWORD exitCode = 0;
@@ -262,8 +318,11 @@ int Launcher::runJavaProgram()
     prepareVmEnvironment(jvmLibraryPath, paths, settings, vmOptions);
     if (splashWanted()) {
         splash.startSplash(settings.splash, jvmLibraryPath);
+    } else {
+        traceLine({L"splash: none, -nosplash given"});
     }
     if (!bindJvmLibrary(ownerWindow(), jvmLibraryPath, jvmEntries)) {
+        traceLine({L"exit code -1: the JVM library could not be bound"});
         return -1;
     }
     assembleVmOptions(ownerWindow(), paths, settings, arguments, vmOptions, vmThreadStackSize,
@@ -290,9 +349,11 @@ int Launcher::runJavaProgram()
         result = runVmOnThisThread() ? 0 : 1;
     }
     if (result == 0) {
+        traceLine({L"exit code 0: main returned"});
         return 0;
     }
     splash.callRuntimeSplashClose();
+    traceLine({L"exit code -1: the Java program could not be run"});
     return -1;
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "runtime/jvm_probe_order.h"
+#include "support/diagnostic_trace.h"
 #include "support/file_finder.h"
 
 namespace {
@@ -48,6 +49,7 @@ std::optional<JvmLibraryLocation> findJvmLibrary(const std::wstring& homeFolder,
         if (isFilePresent(*path)) {
             return JvmLibraryLocation{std::move(*path), relativePath == kServerJvmLibrary};
         }
+        traceLine({L"    no ", relativePath, L" under ", homeFolder});
     }
     return std::nullopt;
 }

@@ -3,6 +3,7 @@
 #include <new>
 #include <vector>
 
+#include "support/diagnostic_trace.h"
 #include "ui/message_format.h"
 
 std::wstring ErrorReporter::loadText(UINT stringId)
@@ -31,6 +32,7 @@ int ErrorReporter::showError(HWND owner, const ErrorText& text,
         if (caption) {
             title = caption->isStringId() ? loadText(caption->stringId()) : caption->text();
         }
+        traceLine({L"message box: ", body});
         return MessageBoxW(owner, body.c_str(), caption ? title.c_str() : nullptr, MB_ICONERROR);
     } catch (const std::bad_alloc&) {
         return 0;
