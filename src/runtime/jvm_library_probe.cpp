@@ -49,7 +49,14 @@ std::optional<JvmLibraryLocation> findJvmLibrary(const std::wstring& homeFolder,
         if (isFilePresent(*path)) {
             return JvmLibraryLocation{std::move(*path), relativePath == kServerJvmLibrary};
         }
-        traceLine({L"    no ", relativePath, L" under ", homeFolder});
+    }
+    if (traceEnabled()) {
+        std::wstring lookedFor;
+        for (std::wstring_view relativePath : jvmLibraryProbeOrder(jvmType)) {
+            lookedFor += lookedFor.empty() ? L"" : L", ";
+            lookedFor += relativePath;
+        }
+        traceLine({L"    no JVM library under ", homeFolder, L" (looked for ", lookedFor, L")"});
     }
     return std::nullopt;
 }

@@ -10,6 +10,17 @@ std::wstring_view viewName(RegistryView view)
     return view == RegistryView::thirtyTwoBitView ? L"32-bit" : L"default";
 }
 
+// A maximum as the settings wrote it: the parts filled with 65535 left out.
+std::wstring maximumText(const RuntimeVersion& maximum)
+{
+    std::wstring text = formatRuntimeVersion(maximum);
+    constexpr std::wstring_view kFilledPart = L".65535";
+    while (text.size() > kFilledPart.size() && text.ends_with(kFilledPart)) {
+        text.resize(text.size() - kFilledPart.size());
+    }
+    return text;
+}
+
 // Why a version lies outside the bounds, in the words of the settings.
 std::wstring outsideBoundsReason(const RuntimeVersion& version, const LauncherSettings& settings)
 {
@@ -18,7 +29,7 @@ std::wstring outsideBoundsReason(const RuntimeVersion& version, const LauncherSe
                formatRuntimeVersion(settings.minimumVersion);
     }
     return L"version " + formatRuntimeVersion(version) + L" above Maximum Version " +
-           formatRuntimeVersion(settings.maximumVersion);
+           maximumText(settings.maximumVersion);
 }
 
 void traceCandidates(std::wstring_view heading, const std::vector<RuntimeCandidate>& candidates)
