@@ -55,13 +55,14 @@ Launcher::~Launcher()
 bool Launcher::initialize()
 {
     arguments = argumentsFromCommandLine(GetCommandLineW());
-    traceArguments(arguments);
     // The executable's path is read once: every file name below comes from it.
     std::optional<ProductPaths> found = findProductPaths(ownerWindow());
     if (!found) {
         return false;
     }
     paths = std::move(*found);
+    traceLine({L"executable: ", paths.executablePath});
+    traceArguments(arguments);
     if (!readLauncherSettings(ownerWindow(), paths, settings)) {
         return false;
     }

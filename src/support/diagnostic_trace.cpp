@@ -4,8 +4,10 @@
 
 #include <atomic>
 #include <new>
-#include <vector>
+#include <optional>
+#include <string>
 
+#include "support/environment_variable.h"
 #include "support/folders.h"
 #include "support/handle_owners.h"
 #include "support/long_path.h"
@@ -32,18 +34,6 @@ TraceSink& sink()
 {
     static TraceSink theSink;
     return theSink;
-}
-
-std::wstring environmentValue(const wchar_t* name)
-{
-    DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0) {
-        return {};
-    }
-    std::wstring value(size, L'\0');
-    DWORD length = GetEnvironmentVariableW(name, value.data(), size);
-    value.resize(length < size ? length : 0);
-    return value;
 }
 
 // The process's creation time in the units of GetSystemTimeAsFileTime; the
@@ -112,33 +102,18 @@ void writeLine(std::wstring_view text)
     ReleaseSRWLockExclusive(&theSink.lock);
 }
 
-std::wstring ownExecutablePath()
-{
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < buffer.size()) {
-            return std::wstring(buffer.data(), length);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// The first lines: which launcher, which executable, which command line.
+// The first lines: which launcher and which command line. The launcher adds
+// the executable's path once it has read it.
 void writeOpening()
 {
     writeLine(L"Tarvo " TARVO_VERSION_TEXT L" trace, " TARVO_BITS_TEXT L"-bit build");
-    writeLine(L"executable: " + ownExecutablePath());
     writeLine(std::wstring(L"command line: ") + GetCommandLineW());
 }
 
 TraceState decideTraceState() noexcept
 {
     try {
-        std::wstring destination = environmentValue(kTraceVariable);
+        std::wstring destination = environmentVariable(kTraceVariable);
         if (destination.empty() || !openSink(destination)) {
             return TraceState::off;
         }

@@ -148,8 +148,8 @@ TEST_F(DiagnosticTrace, AStartThatFindsItsRuntimeInTheRegistry)
     EXPECT_TRUE(trace[0].starts_with("Tarvo ")) << trace[0];
     const std::string executable = utf8(product_.sandbox().executablePath());
     expectInOrder(trace,
-                  {{"executable: ", executable},
-                   {"command line: ", "first argument"},
+                  {{"command line: ", "first argument"},
+                   {"executable: ", executable},
                    {"arguments: 1"},
                    {"[first argument]"},
                    {"settings file beside the executable", utf8(product_.sandbox().iniPath()),
