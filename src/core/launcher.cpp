@@ -256,6 +256,7 @@ int Launcher::waitForFirstInstance()
     KernelHandle firstInstance(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
                                            instanceChannel.firstProcessId()));
     if (!firstInstance) {
+        traceLine({L"exit code 0: the first instance could not be opened to wait for"});
         return 0;
     }
     HANDLE firstInstanceHandle = firstInstance.get();
@@ -276,12 +277,17 @@ int Launcher::waitForFirstInstance()
         if (!GetExitCodeProcess(firstInstanceHandle, &exitCode)) {
             // Nobody can tell how the first instance ended: report failure
             // rather than a success that may not have happened.
+            traceLine({L"exit code -1: the first instance's end could not be read"});
             return -1;
         }
         // A first instance that ended with the code 259 (STILL_ACTIVE) has
         // ended all the same.
         if (exitCode != STILL_ACTIVE ||
             WaitForSingleObject(firstInstanceHandle, 0) == WAIT_OBJECT_0) {
+            if (traceEnabled()) {
+                traceLine({L"exit code ", traceNumber(static_cast<int>(exitCode)),
+                           L": the first instance ended before it answered"});
+            }
             return static_cast<int>(exitCode);
         }
         // Looks again after 100 ms at the latest, at once when a message comes

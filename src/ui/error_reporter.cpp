@@ -32,7 +32,11 @@ int ErrorReporter::showError(HWND owner, const ErrorText& text,
         if (caption) {
             title = caption->isStringId() ? loadText(caption->stringId()) : caption->text();
         }
-        traceLine({L"message box: ", body});
+        if (text.isStringId()) {
+            traceLine({L"message box, string ", traceNumber(text.stringId()), L": ", body});
+        } else {
+            traceLine({L"message box: ", body});
+        }
         return MessageBoxW(owner, body.c_str(), caption ? title.c_str() : nullptr, MB_ICONERROR);
     } catch (const std::bad_alloc&) {
         return 0;

@@ -311,6 +311,31 @@ TEST_F(DiagnosticTrace, AVmThatCannotBeCreated)
                           {"exit code -1: the Java program could not be run"}});
 }
 
+// System.exit's code and a start that stops early each name their path.
+TEST_F(DiagnosticTrace, TheExitCodesPath)
+{
+    ASSERT_TRUE(product_.writeSettings("tarvo.test.Exit"));
+    product_.environment().set(test_jvm::kExitCodeVariable, L"5");
+    traceOn();
+    LauncherRun exited = product_.run();
+    ASSERT_TRUE(exited.outcome.finished);
+    EXPECT_EQ(exited.outcome.exitCode, 5);
+    std::vector<std::string> trace = readLauncherTrace(tracePath());
+    EXPECT_TRUE(lineWith(trace, {"exit code 5: System.exit"})) << joined(trace);
+
+    // Without "Main Class" the start stops with a message from the string table.
+    ASSERT_TRUE(DeleteFileW(tracePath().c_str()));
+    ASSERT_TRUE(product_.sandbox().writeIni("[Java Runtime Environment]\r\n"));
+    LauncherRun stopped = product_.run();
+    ASSERT_TRUE(stopped.outcome.finished);
+    EXPECT_EQ(stopped.outcome.exitCode, -1);
+    ASSERT_EQ(stopped.boxes.size(), 1u);
+    trace = readLauncherTrace(tracePath());
+    expectInOrder(trace, {{"setting [Java Runtime Environment] Main Class: not set"},
+                          {"message box, string ", escapeTraceText(stopped.boxes[0])},
+                          {"exit code -1: the start stopped before the Java program"}});
+}
+
 // A trace folder that cannot be created (a file has its name) is ignored:
 // the start runs as without a trace. "-" sends the trace to standard error.
 TEST_F(DiagnosticTrace, ATraceThatCannotBeWrittenChangesNothingAndDashMeansStandardError)
