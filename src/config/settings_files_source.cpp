@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "config/settings_paths.h"
+#include "support/diagnostic_trace.h"
 #include "support/long_path.h"
 
 namespace {
@@ -31,7 +32,13 @@ SettingsFilesSource::SettingsFilesSource(std::wstring executablePath, std::wstri
 
 std::wstring SettingsFilesSource::readFileSetting(std::wstring_view section, std::wstring_view key)
 {
-    return file_.readSetting(section, key);
+    std::wstring value = file_.readSetting(section, key);
+    if (value.empty()) {
+        traceLine({L"setting [", section, L"] ", key, L": not set"});
+    } else {
+        traceLine({L"setting [", section, L"] ", key, L" = \"", value, L"\" (settings file)"});
+    }
+    return value;
 }
 
 std::wstring SettingsFilesSource::readLayeredSetting(std::wstring_view section,
@@ -48,7 +55,11 @@ std::optional<std::wstring> SettingsFilesSource::readUserSetting(std::wstring_vi
     std::wstring userFile =
         userSettingsFilePathFor(executablePath_, productName, productCode, false);
     if (!isExistingFile(userFile)) {
+        traceLine({L"per-user settings file ", userFile, L": absent"});
         return std::nullopt;
     }
-    return IniSettingsStore(userFile).readSetting(section, key);
+    std::wstring value = IniSettingsStore(userFile).readSetting(section, key);
+    traceLine({L"per-user settings file ", userFile, L": found; [", section, L"] ", key, L" = \"",
+               value, L"\" (per user, hides the other layers)"});
+    return value;
 }

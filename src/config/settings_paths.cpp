@@ -1,10 +1,10 @@
 #include "config/settings_paths.h"
 
 #include <utility>
-#include <vector>
 
 #include "config/module_path.h"
 #include "config/settings_path_rules.h"
+#include "support/environment_variable.h"
 #include "support/folder_of_path.h"
 
 namespace {
@@ -14,16 +14,7 @@ namespace {
 // the per-user settings somewhere the user never chose. Unset reads as empty.
 std::wstring appDataFolder()
 {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        DWORD length = GetEnvironmentVariableW(L"APPDATA", buffer.data(), size);
-        if (length < size) {
-            return std::wstring(buffer.data(), length);
-        }
-        // Too small: length is the room the value needs, its zero included.
-        buffer.assign(length, L'\0');
-    }
+    return environmentVariable(L"APPDATA");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"
 #include "support/console_program.h"
+#include "support/diagnostic_trace.h"
 #include "support/folder_of_path.h"
 #include "support/handle_owners.h"
 #include "vm/exception_dialog.h"
@@ -24,6 +25,17 @@ constexpr bool kHandsX86RuntimesToThePair = true;
 #else
 constexpr bool kHandsX86RuntimesToThePair = false;
 #endif
+
+void traceArguments(const std::vector<std::wstring>& arguments)
+{
+    if (!traceEnabled()) {
+        return;
+    }
+    traceLine({L"arguments: ", traceNumber(static_cast<long long>(arguments.size()))});
+    for (const std::wstring& argument : arguments) {
+        traceLine({L"  [", argument, L"]"});
+    }
+}
 
 }  // namespace
 
@@ -50,8 +62,13 @@ bool Launcher::initialize()
         return false;
     }
     paths = std::move(*found);
+    traceLine({L"executable: ", paths.executablePath});
+    traceArguments(arguments);
     if (!readLauncherSettings(ownerWindow(), paths, settings)) {
         return false;
+    }
+    if (!settings.pairProduct.empty()) {
+        traceLine({L"pair product: ", settings.pairProduct});
     }
     if (!instanceChannel.setUp(settings, paths.executablePath, arguments)) {
         return false;
@@ -85,9 +102,11 @@ bool Launcher::useRuntimeIn(const std::wstring& homeFolder, Bitness bitness)
 {
     std::optional<JvmLibraryLocation> library = findJvmLibrary(homeFolder, settings.jvmType);
     if (!library) {
+        traceLine({L"  not taken: no JVM library under ", homeFolder});
         return false;
     }
     jvmLibraryPath = library->path;
+    traceLine({L"  taken: ", jvmLibraryPath});
     if (bitness == Bitness::checked) {
         checkRuntimeBitness();
     }
@@ -96,6 +115,8 @@ bool Launcher::useRuntimeIn(const std::wstring& homeFolder, Bitness bitness)
 
 bool Launcher::useConfiguredRuntime()
 {
+    traceLine({L"runtime source 1, JRE Path: ",
+               settings.jrePath.empty() ? std::wstring_view(L"not set") : settings.jrePath});
     return !settings.jrePath.empty() &&
            useRuntimeIn(withTrailingBackslash(settings.jrePath), Bitness::checked);
 }
@@ -105,20 +126,28 @@ bool Launcher::useConfiguredRuntime()
 bool Launcher::useRuntimeBesideExecutable()
 {
     std::wstring home = withTrailingBackslash(paths.executableFolder);
+    traceLine({L"runtime source 2, beside the executable: ", home});
     if (!hasJavaDll(home)) {
         home += L"jre64\\";
     }
-    return hasJavaDll(home) && useRuntimeIn(home, Bitness::trusted);
+    if (!hasJavaDll(home)) {
+        traceLine({L"  not taken: no bin\\java.dll there nor in jre64"});
+        return false;
+    }
+    return useRuntimeIn(home, Bitness::trusted);
 }
 
 bool Launcher::useRegisteredRuntime()
 {
+    traceLine({L"runtime source 3, the registry"});
     std::optional<RegistryRuntime> registered = findRegistryRuntime(settings);
     if (!registered) {
         return false;
     }
     jvmLibraryPath = registered->jvmLibraryPath;
     delegateToPair = registered->foundInWow64View;
+    traceLine({L"  taken: ", jvmLibraryPath,
+               delegateToPair ? L", found in the 32-bit view: handed to the pair" : L""});
     return true;
 }
 
@@ -127,16 +156,23 @@ bool Launcher::useJavaHomeRuntime()
     const std::wstring javaHomeReference = L"%JAVA_HOME%";
     std::wstring javaHome = expandEnvironment(javaHomeReference);
     if (javaHome.empty() || javaHome == javaHomeReference) {
+        traceLine({L"runtime source 4, JAVA_HOME: not set"});
         return false;
     }
     std::wstring home = withTrailingBackslash(javaHome);
-    return hasJavaDll(home) && useRuntimeIn(home, Bitness::checked);
+    traceLine({L"runtime source 4, JAVA_HOME: ", home});
+    if (!hasJavaDll(home)) {
+        traceLine({L"  not taken: no bin\\java.dll"});
+        return false;
+    }
+    return useRuntimeIn(home, Bitness::checked);
 }
 
 // The last source: the runtime-not-found dialog. The folder the user chose is
 // remembered so that the next start finds it without asking.
 bool Launcher::useRuntimeTheUserChooses()
 {
+    traceLine({L"runtime source 5, the user"});
     std::optional<ChosenRuntime> chosen =
         askForRuntime(GetActiveWindow(), runtimeNotFoundMessage(settings), settings.jvmType);
     if (!chosen) {
@@ -155,6 +191,8 @@ void Launcher::checkRuntimeBitness()
     // would only start the pair, which, when the product gives both builds one
     // and the same settings, starts itself without end.
     if (settings.pairProduct.empty() || !kHandsX86RuntimesToThePair) {
+        traceLine({L"bitness: not checked, ",
+                   kHandsX86RuntimesToThePair ? L"no Pair Product" : L"this is the x86 build"});
         return;
     }
     std::optional<PeImageInfo> image = readPeImageInfo(jvmLibraryPath);
@@ -163,6 +201,10 @@ void Launcher::checkRuntimeBitness()
     if (image && image->validImage && image->machine == kMachineX86) {
         delegateToPair = true;
     }
+    traceLine({L"bitness: ",
+               !image || !image->validImage ? L"no valid PE image, loaded here"
+               : delegateToPair             ? L"x86 library, handed to the Pair Product"
+                                            : L"not an x86 library, loaded here"});
 }
 
 int Launcher::run()
@@ -187,17 +229,27 @@ int Launcher::runPairProduct()
     // A console program's pair writes to the same standard handles, which,
     // when they are files or pipes, it has only if it inherits them.
     BOOL inheritHandles = runsAsConsoleProgram() ? TRUE : FALSE;
+    traceLine({L"hand-over to the pair: ", settings.pairProduct, L" with command line ",
+               commandLine});
     BOOL created = CreateProcessW(settings.pairProduct.c_str(), commandLine.data(), nullptr,
                                   nullptr, inheritHandles, 0, nullptr, nullptr, &startup, &started);
+    if (traceEnabled()) {
+        traceLine({created ? L"  pair started, process " : L"  pair not started, error ",
+                   traceNumber(created ? started.dwProcessId : GetLastError())});
+    }
     KernelHandle process(created ? started.hProcess : nullptr);
     KernelHandle thread(created ? started.hThread : nullptr);
     if (!settings.pairReturnCode || !process) {
+        traceLine({L"exit code 0: the pair's own code is not waited for"});
         return 0;
     }
     WaitForSingleObject(process.get(), INFINITE);
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.get(), &exitCode)) {
         exitCode = 0;
+    }
+    if (traceEnabled()) {
+        traceLine({L"exit code ", traceNumber(static_cast<int>(exitCode)), L": the pair's"});
     }
     return static_cast<int>(exitCode);
 }
@@ -208,6 +260,7 @@ int Launcher::waitForFirstInstance()
     KernelHandle firstInstance(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE,
                                            instanceChannel.firstProcessId()));
     if (!firstInstance) {
+        traceLine({L"exit code 0: the first instance could not be opened to wait for"});
         return 0;
     }
     HANDLE firstInstanceHandle = firstInstance.get();
@@ -216,19 +269,29 @@ int Launcher::waitForFirstInstance()
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == instanceChannel.messageId()) {
-                return static_cast<int>(static_cast<DWORD>(message.wParam));
+                int answered = static_cast<int>(static_cast<DWORD>(message.wParam));
+                if (traceEnabled()) {
+                    traceLine({L"exit code ", traceNumber(answered),
+                               L": the first instance's answer"});
+                }
+                return answered;
             }
         }
         DWORD exitCode = 0;
         if (!GetExitCodeProcess(firstInstanceHandle, &exitCode)) {
             // Nobody can tell how the first instance ended: report failure
             // rather than a success that may not have happened.
+            traceLine({L"exit code -1: the first instance's end could not be read"});
             return -1;
         }
         // A first instance that ended with the code 259 (STILL_ACTIVE) has
         // ended all the same.
         if (exitCode != STILL_ACTIVE ||
             WaitForSingleObject(firstInstanceHandle, 0) == WAIT_OBJECT_0) {
+            if (traceEnabled()) {
+                traceLine({L"exit code ", traceNumber(static_cast<int>(exitCode)),
+                           L": the first instance ended before it answered"});
+            }
             return static_cast<int>(exitCode);
         }
         // Looks again after 100 ms at the latest, at once when a message comes
@@ -266,8 +329,11 @@ int Launcher::runJavaProgram()
     prepareVmEnvironment(jvmLibraryPath, paths, settings, vmOptions);
     if (splashWanted()) {
         splash.startSplash(settings.splash, jvmLibraryPath);
+    } else {
+        traceLine({L"splash: none, -nosplash given"});
     }
     if (!bindJvmLibrary(ownerWindow(), jvmLibraryPath, jvmEntries)) {
+        traceLine({L"exit code -1: the JVM library could not be bound"});
         return -1;
     }
     assembleVmOptions(ownerWindow(), paths, settings, arguments, vmOptions, vmThreadStackSize,
@@ -294,9 +360,11 @@ int Launcher::runJavaProgram()
         result = runVmOnThisThread() ? 0 : 1;
     }
     if (result == 0) {
+        traceLine({L"exit code 0: main returned"});
         return 0;
     }
     splash.callRuntimeSplashClose();
+    traceLine({L"exit code -1: the Java program could not be run"});
     return -1;
 }
 

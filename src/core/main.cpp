@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "core/launcher.h"
+#include "support/diagnostic_trace.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
@@ -13,7 +14,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         // Gives the main thread its message queue before anyone can post to it: a
         // later start receives the first instance's answer as a thread message.
         DefWindowProcW(nullptr, 0, 0, 0);
-        exitCode = launcher.initialize() ? launcher.run() : -1;
+        if (launcher.initialize()) {
+            exitCode = launcher.run();
+        } else {
+            traceLine({L"exit code -1: the start stopped before the Java program"});
+        }
     }
     return exitCode;
 }

@@ -3,6 +3,8 @@
 #include <optional>
 #include <utility>
 
+#include "support/diagnostic_trace.h"
+
 SingleInstanceChannel::~SingleInstanceChannel()
 {
     closeChannel();
@@ -16,10 +18,12 @@ bool SingleInstanceChannel::setUp(const LauncherSettings& settings,
     isFirstInstance_ = false;
     // A service never shares, whatever "Single Instance" says.
     if (!settings.singleInstance || settings.isService) {
+        traceLine({L"single instance: off"});
         return true;
     }
     std::optional<ChannelNames> names = channelNamesFor(executablePath);
     if (!names) {
+        traceLine({L"single instance: off, no channel name for this executable"});
         return true;
     }
     singleInstanceActive_ = true;
@@ -35,16 +39,23 @@ bool SingleInstanceChannel::setUp(const LauncherSettings& settings,
     DWORD error = GetLastError();
     mapping_.reset(mapping);
     if (!mapping_ || !mapInstanceRecord(mapping_.get(), record_)) {
+        traceLine({L"single instance: off, the channel ", names->channel, L" could not be mapped"});
         switchOff();
         return true;
     }
     isFirstInstance_ = error == ERROR_SUCCESS;
     if (isFirstInstance_) {
+        traceLine({L"single instance: first instance, channel ", names->channel});
         becomeFirstInstance(*names, settings);
         releaseHandoverLock();
         return true;
     }
-    return handOver(arguments);
+    bool handedOver = handOver(arguments);
+    if (traceEnabled()) {
+        traceLine({L"single instance: later start, arguments handed to the first instance, process ",
+                   traceNumber(firstProcessId_), handedOver ? L"" : L" (hand-over failed)"});
+    }
+    return handedOver;
 }
 
 void SingleInstanceChannel::acquireHandoverLock(const std::wstring& name)

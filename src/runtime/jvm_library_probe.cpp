@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "runtime/jvm_probe_order.h"
+#include "support/diagnostic_trace.h"
 #include "support/file_finder.h"
 
 namespace {
@@ -48,6 +49,14 @@ std::optional<JvmLibraryLocation> findJvmLibrary(const std::wstring& homeFolder,
         if (isFilePresent(*path)) {
             return JvmLibraryLocation{std::move(*path), relativePath == kServerJvmLibrary};
         }
+    }
+    if (traceEnabled()) {
+        std::wstring lookedFor;
+        for (std::wstring_view relativePath : jvmLibraryProbeOrder(jvmType)) {
+            lookedFor += lookedFor.empty() ? L"" : L", ";
+            lookedFor += relativePath;
+        }
+        traceLine({L"    no JVM library under ", homeFolder, L" (looked for ", lookedFor, L")"});
     }
     return std::nullopt;
 }

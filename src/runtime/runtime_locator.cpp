@@ -7,6 +7,7 @@
 #include "runtime/runtime_dialog_ids.h"
 #include "runtime/runtime_not_found_dialog.h"
 #include "support/console_program.h"
+#include "support/diagnostic_trace.h"
 #include "ui/error_reporter.h"
 #include "ui/message_format.h"
 
@@ -25,6 +26,8 @@ std::optional<RegistryRuntime> findRegistryRuntime(const LauncherSettings& setti
     std::optional<JvmLibraryLocation> library =
         findJvmLibrary(registered->homeFolder, settings.jvmType);
     if (!library) {
+        traceLine({L"registry runtime ", registered->homeFolder,
+                   L" not taken: no JVM library of the configured JVM Type"});
         return std::nullopt;
     }
     return RegistryRuntime{library->path, registered->foundInThirtyTwoBitView};
@@ -51,8 +54,11 @@ std::optional<ChosenRuntime> askForRuntime(HWND owner, const std::wstring& messa
         return std::nullopt;
     }
     RuntimeNotFoundDialog dialog(message, jvmType);
+    traceLine({L"runtime-not-found dialog shown: ", message});
     if (dialog.show(owner) != IDOK || dialog.foundJvmLibrary().empty()) {
+        traceLine({L"runtime-not-found dialog: no runtime chosen"});
         return std::nullopt;
     }
+    traceLine({L"runtime-not-found dialog: chose ", dialog.chosenFolder()});
     return ChosenRuntime{dialog.foundJvmLibrary(), dialog.chosenFolder()};
 }

@@ -1,6 +1,7 @@
 #include "splash/splash_screen.h"
 
 #include "splash/splash_rules.h"
+#include "support/diagnostic_trace.h"
 
 namespace {
 
@@ -21,13 +22,16 @@ void SplashScreen::startSplash(const SplashSettings& settings, const std::wstrin
     splashPicture_ = settings.picture;
     splashShadow_ = settings.shadow;
     if (splashPicture_.empty()) {
+        traceLine({L"splash: none, no Splash Screen set"});
         return;
     }
     std::wstring libraryPath = runtimeSplashLibraryPath(jvmLibraryPath);
     if (nativeSplashPreferred(settings.preferNative) && !libraryPath.empty() &&
         startRuntimeSplash(libraryPath, splashPicture_, jvmLibraryPath, runtimeSplashClose_)) {
+        traceLine({L"splash: the runtime's own, ", libraryPath, L", picture ", splashPicture_});
         return;
     }
+    traceLine({L"splash: the launcher's window, picture ", splashPicture_});
     startSplashThread();
 }
 

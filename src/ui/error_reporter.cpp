@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "support/console_program.h"
+#include "support/diagnostic_trace.h"
 #include "ui/message_format.h"
 #include "ui/standard_error.h"
 
@@ -32,6 +33,11 @@ int ErrorReporter::showError(HWND owner, const ErrorText& text,
         std::wstring title;
         if (caption) {
             title = caption->isStringId() ? loadText(caption->stringId()) : caption->text();
+        }
+        if (text.isStringId()) {
+            traceLine({L"message box, string ", traceNumber(text.stringId()), L": ", body});
+        } else {
+            traceLine({L"message box: ", body});
         }
         // The console build has no one to click a box: the text goes to
         // standard error, and the caller goes on as after OK.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "resources/resource_ids.h"
+#include "support/diagnostic_trace.h"
 #include "ui/error_reporter.h"
 #include "ui/message_format.h"
 #include "vm/java_text.h"
@@ -13,9 +14,17 @@ namespace {
 
 // The VM calls these from its own exit and abort paths. They do nothing: the
 // VM finishes the exit or abort itself, with the Java program's exit code.
-void JNICALL vmExitHook(jint) {}
+void JNICALL vmExitHook(jint code)
+{
+    if (traceEnabled()) {
+        traceLine({L"exit code ", traceNumber(code), L": System.exit"});
+    }
+}
 
-void JNICALL vmAbortHook() {}
+void JNICALL vmAbortHook()
+{
+    traceLine({L"the VM aborts"});
+}
 
 // JavaVMOption takes writable strings; the VM only reads them.
 char abortOptionName[] = "abort";
@@ -67,10 +76,12 @@ jclass loadMainClassThroughLauncherHelper(const VmRun& run)
 {
     JNIEnv* environment = run.jniEnv;
     if (run.entries->bootClassFinderEntry == nullptr) {
+        traceLine({L"main class: the runtime has no boot class finder, FindClass is used"});
         return nullptr;
     }
     jclass helper = run.entries->bootClassFinderEntry(environment, kLauncherHelperClass);
     if (helper == nullptr) {
+        traceLine({L"main class: the runtime has no LauncherHelper, FindClass is used"});
         return nullptr;
     }
     jmethodID checkAndLoadMain =
@@ -102,6 +113,8 @@ jclass findMainClass(const VmRun& run)
         return nullptr;
     }
     jclass mainClassFound = findClassNamed(name.get(), environment);
+    traceLine({L"main class ", mainClass, L" through FindClass: ",
+               mainClassFound ? L"found" : L"not found"});
     if (mainClassFound == nullptr) {
         environment->ExceptionDescribe();
         ErrorReporter::showErrorWithText(
@@ -150,6 +163,10 @@ bool createVm(VmRun& run)
 
     void* environment = nullptr;
     jint result = run.entries->createJavaVmEntry(&run.javaVm, &environment, &initArgs);
+    if (traceEnabled()) {
+        traceLine({L"JNI_CreateJavaVM: ", traceNumber(result),
+                   result == JNI_OK ? L" (JNI_OK)" : L" (failed)"});
+    }
     if (result != JNI_OK) {
         // Whatever a failing VM left there is no VM to destroy later.
         run.javaVm = nullptr;
@@ -168,6 +185,10 @@ bool runMainClass(VmRun& run)
 {
     JNIEnv* environment = run.jniEnv;
     jclass mainClass = loadMainClassThroughLauncherHelper(run);
+    if (traceEnabled()) {
+        traceLine({L"main class ", run.settings->mainClass, L" through LauncherHelper: ",
+                   mainClass ? L"loaded" : L"not loaded"});
+    }
     if (mainClass == nullptr) {
         // An exception the launcher class left is not cleared: the fallback
         // then cannot make its string and says the class could not be loaded.
@@ -180,6 +201,7 @@ bool runMainClass(VmRun& run)
     jmethodID mainMethod =
         environment->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
     if (mainMethod == nullptr) {
+        traceLine({L"main class: no static main(String[])"});
         if (!describePendingException(environment)) {
             ErrorReporter::showError(ownerWindowOf(run), IDS_MAIN_METHOD_NOT_FOUND);
         }
@@ -194,8 +216,10 @@ bool runMainClass(VmRun& run)
     if (run.signalReady) {
         run.signalReady();
     }
+    traceLine({L"calling main"});
     environment->CallStaticVoidMethod(mainClass, mainMethod, mainArguments);
     if (jthrowable exception = environment->ExceptionOccurred()) {
+        traceLine({L"main threw an exception"});
         if (!handleMainException(run, exception)) {
             return false;
         }

@@ -6,6 +6,7 @@
 #include "config/cmd_arguments.h"
 #include "config/environment_text.h"
 #include "resources/resource_ids.h"
+#include "support/diagnostic_trace.h"
 #include "support/folder_of_path.h"
 #include "support/handle_owners.h"
 #include "support/long_path.h"
@@ -37,7 +38,11 @@ void appendOption(VmOptionList& options, const std::wstring& option)
 {
     std::string converted = wideToAnsi(option);
     if (!converted.empty()) {
+        traceLine({L"VM option ", traceNumber(static_cast<long long>(options.size() + 1)), L": ",
+                   option});
         options.push_back(std::move(converted));
+    } else {
+        traceLine({L"VM option left out, no ANSI form: ", option});
     }
 }
 
