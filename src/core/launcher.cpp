@@ -191,8 +191,13 @@ void Launcher::checkRuntimeBitness()
     // would only start the pair, which, when the product gives both builds one
     // and the same settings, starts itself without end.
     if (settings.pairProduct.empty() || !kHandsX86RuntimesToThePair) {
-        traceLine({L"bitness: not checked, ",
-                   kHandsX86RuntimesToThePair ? L"no Pair Product" : L"this is the x86 build"});
+        if (traceEnabled()) {
+            std::optional<PeImageInfo> image = readPeImageInfo(jvmLibraryPath);
+            bool x86 = image && image->validImage && image->machine == kMachineX86;
+            traceLine({L"bitness: ", x86 ? L"x86 library, " : L"not an x86 library, ",
+                       kHandsX86RuntimesToThePair ? L"no Pair Product" : L"this is the x86 build",
+                       L": loaded here"});
+        }
         return;
     }
     std::optional<PeImageInfo> image = readPeImageInfo(jvmLibraryPath);
@@ -233,9 +238,10 @@ int Launcher::runPairProduct()
                commandLine});
     BOOL created = CreateProcessW(settings.pairProduct.c_str(), commandLine.data(), nullptr,
                                   nullptr, inheritHandles, 0, nullptr, nullptr, &startup, &started);
+    const DWORD startError = created ? ERROR_SUCCESS : GetLastError();
     if (traceEnabled()) {
         traceLine({created ? L"  pair started, process " : L"  pair not started, error ",
-                   traceNumber(created ? started.dwProcessId : GetLastError())});
+                   traceNumber(created ? started.dwProcessId : startError)});
     }
     KernelHandle process(created ? started.hProcess : nullptr);
     KernelHandle thread(created ? started.hThread : nullptr);

@@ -245,6 +245,18 @@ TEST_F(DiagnosticTrace, AHandOverToThePair)
                           {"pair started"},
                           {"exit code 7: the pair's"}});
     EXPECT_FALSE(lineWith(trace, {"JNI_CreateJavaVM"}));
+
+    // Without a pair the x86 library is loaded here, and the system refuses it.
+    ASSERT_TRUE(DeleteFileW(tracePath().c_str()));
+    ASSERT_TRUE(product_.writeSettings("com.example.App", "JRE Path=runtime32\r\n"));
+    LauncherRun alone = product_.run();
+    ASSERT_TRUE(alone.outcome.finished);
+    EXPECT_EQ(alone.outcome.exitCode, -1);
+    ASSERT_EQ(alone.boxes.size(), 1u);
+    trace = readLauncherTrace(tracePath());
+    expectInOrder(trace, {{"bitness: x86 library, no Pair Product: loaded here"},
+                          {"message box", escapeTraceText(alone.boxes[0])},
+                          {"exit code -1: the JVM library could not be bound"}});
 }
 
 // A later start hands its arguments to the running first instance and ends
