@@ -22,8 +22,8 @@ std::vector<std::wstring> chosenRuntimeTargets(const ProductPaths& paths,
     targets.push_back(userSettingsFilePathFor(paths.executablePath, settings.productName,
                                               settings.productCode, true));
     if (!pairProduct.empty()) {
-        targets.push_back(pairUserSettingsFilePath(pairProduct, settings.productName,
-                                                   settings.productCode));
+        targets.push_back(
+            pairUserSettingsFilePath(pairProduct, settings.productName, settings.productCode));
     }
     return targets;
 }

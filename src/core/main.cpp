@@ -16,8 +16,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         traceLine({L"DLL search: the current folder is left out"});
     } else {
         const DWORD error = GetLastError();
-        traceLine({L"DLL search: the current folder could not be left out, error ",
-                   traceNumber(error)});
+        traceLine(
+            {L"DLL search: the current folder could not be left out, error ", traceNumber(error)});
     }
     int exitCode = -1;
     {

@@ -9,8 +9,8 @@
 #include "support/console_program.h"
 #include "support/diagnostic_trace.h"
 #include "ui/error_reporter.h"
-#include "ui/window_station.h"
 #include "ui/message_format.h"
+#include "ui/window_station.h"
 
 std::optional<RegistryRuntime> findRegistryRuntime(const LauncherSettings& settings)
 {

@@ -26,7 +26,8 @@ std::wstring executableBaseName()
 {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             return {};
         }
@@ -50,14 +51,15 @@ void setEventLogSource(std::wstring_view productName)
 bool writeErrorEvent(const std::wstring& text) noexcept
 {
     try {
-        std::wstring source = configuredSource().empty() ? executableBaseName() : configuredSource();
+        std::wstring source =
+            configuredSource().empty() ? executableBaseName() : configuredSource();
         EventSource eventSource(RegisterEventSourceW(nullptr, source.c_str()));
         if (!eventSource) {
             return false;
         }
         const wchar_t* strings[] = {text.c_str()};
-        return ReportEventW(eventSource.get(), EVENTLOG_ERROR_TYPE, 0, kErrorEventId, nullptr, 1,
-                            0, strings, nullptr) != FALSE;
+        return ReportEventW(eventSource.get(), EVENTLOG_ERROR_TYPE, 0, kErrorEventId, nullptr, 1, 0,
+                            strings, nullptr) != FALSE;
     } catch (const std::bad_alloc&) {
         return false;
     }

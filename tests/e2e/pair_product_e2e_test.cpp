@@ -2,9 +2,10 @@
 // JVM library is an x86 image makes the launcher start "Pair Product" with its
 // own command line, unchanged, and either leave at once or pass on the pair's
 // exit code. A relative "Pair Product" lies beside the executable; a pair
-// that cannot be started is reported and ends the start with -1. The pair here is the harness's environment probe, which writes
-// down the command line it received, so the test sees it from inside the
-// paired process; the real tarvo32.exe is used where this machine can run it.
+// that cannot be started is reported and ends the start with -1. The pair
+// here is the harness's environment probe, which writes down the command line
+// it received, so the test sees it from inside the paired process; the real
+// tarvo32.exe is used where this machine can run it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -139,8 +140,8 @@ TEST_F(PairProduct, PairThatCannotStartEndsWithMinusOneAndNamesTheProgramAndTheE
         ASSERT_TRUE(launcher);
         std::optional<HWND> box = waitForDialog(launcher->id(), kWindowLimit);
         ASSERT_TRUE(box) << "no message box appeared";
-        EXPECT_EQ(messageBoxText(*box).value_or(L""), L"Konnte das Programm: " + missing +
-                                            L" (Fehlernummer= 2) nicht starten.\n");
+        EXPECT_EQ(messageBoxText(*box).value_or(L""),
+                  L"Konnte das Programm: " + missing + L" (Fehlernummer= 2) nicht starten.\n");
         EXPECT_TRUE(clickButton(*box, IDOK));
         ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
         EXPECT_TRUE(outcome.finished);
@@ -168,8 +169,8 @@ TEST_F(PairProduct, RelativePairProductIsTakenFromTheExecutablesFolder)
 
 TEST_F(PairProduct, PairPlantedInTheCurrentFolderIsNeverStarted)
 {
-    ASSERT_TRUE(copyInto(sandbox_, probePath(L"environment_probe.exe"),
-                         L"downloads\\Acme Editor 32.exe"));
+    ASSERT_TRUE(
+        copyInto(sandbox_, probePath(L"environment_probe.exe"), L"downloads\\Acme Editor 32.exe"));
     writeSettings(L"Acme Editor 32.exe", true);
     ProcessStart start = launcherStart();
     start.currentFolder = sandbox_.pathOf(L"downloads");
@@ -179,8 +180,8 @@ TEST_F(PairProduct, PairPlantedInTheCurrentFolderIsNeverStarted)
     ASSERT_TRUE(box) << "no message box appeared";
     // The name is taken beside the executable, where there is no such program.
     EXPECT_EQ(messageBoxText(*box).value_or(L""), L"Konnte das Programm: " +
-                                        sandbox_.pathOf(L"Acme Editor 32.exe") +
-                                        L" (Fehlernummer= 2) nicht starten.\n");
+                                                      sandbox_.pathOf(L"Acme Editor 32.exe") +
+                                                      L" (Fehlernummer= 2) nicht starten.\n");
     EXPECT_TRUE(clickButton(*box, IDOK));
     ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
     EXPECT_TRUE(outcome.finished);

@@ -59,8 +59,8 @@ class ServiceStation : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(station_.ready()) << "no window station could be made, error "
-                                      << GetLastError();
+        ASSERT_TRUE(station_.ready())
+            << "no window station could be made, error " << GetLastError();
         ASSERT_TRUE(sandbox_.create(L"Acme Service"));
     }
 
@@ -91,8 +91,9 @@ protected:
 
 TEST_F(ServiceStation, ErrorGoesToTheEventLogAndTheTraceInsteadOfABox)
 {
-    ASSERT_TRUE(sandbox_.writeIni("[Product Information]\r\nProduct Name=Acme Service\r\n"
-                                  "[Application]\r\nApplication Type=service\r\n"));
+    ASSERT_TRUE(
+        sandbox_.writeIni("[Product Information]\r\nProduct Name=Acme Service\r\n"
+                          "[Application]\r\nApplication Type=service\r\n"));
     ProcessOutcome outcome = runOnHiddenStation();
     EXPECT_TRUE(outcome.finished) << "the launcher waited for a click nobody can give";
     EXPECT_EQ(outcome.exitCode, -1);
@@ -108,8 +109,9 @@ TEST_F(ServiceStation, RuntimeNotFoundShowsNoDialogAndTheStartFails)
 {
     // No runtime anywhere: not configured, none beside the executable, and
     // the registry holds none that this product accepts.
-    ASSERT_TRUE(sandbox_.writeIni("[Java Runtime Environment]\r\nMain Class=com.example.App\r\n"
-                                  "JVM Source=none\r\n"));
+    ASSERT_TRUE(
+        sandbox_.writeIni("[Java Runtime Environment]\r\nMain Class=com.example.App\r\n"
+                          "JVM Source=none\r\n"));
     ProcessOutcome outcome = runOnHiddenStation();
     EXPECT_TRUE(outcome.finished) << "the launcher waited for a choice nobody can make";
     EXPECT_EQ(outcome.exitCode, -1);
