@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "config/setting_forms.h"
 #include "config/settings_paths.h"
 #include "config/settings_store.h"
 
@@ -9,18 +10,20 @@ std::vector<std::wstring> chosenRuntimeTargets(const ProductPaths& paths,
                                                const LauncherSettings& settings)
 {
     std::vector<std::wstring> targets;
+    const std::wstring pairProduct =
+        resolvePairProduct(settings.pairProduct, paths.executableFolder);
     if (settings.isService) {
         targets.push_back(paths.settingsFile);
-        if (std::optional<std::wstring> pairFile = pairSettingsFilePath(settings.pairProduct)) {
+        if (std::optional<std::wstring> pairFile = pairSettingsFilePath(pairProduct)) {
             targets.push_back(*pairFile);
         }
         return targets;
     }
     targets.push_back(userSettingsFilePathFor(paths.executablePath, settings.productName,
                                               settings.productCode, true));
-    if (!settings.pairProduct.empty()) {
-        targets.push_back(pairUserSettingsFilePath(settings.pairProduct, settings.productName,
-                                                   settings.productCode));
+    if (!pairProduct.empty()) {
+        targets.push_back(
+            pairUserSettingsFilePath(pairProduct, settings.productName, settings.productCode));
     }
     return targets;
 }

@@ -9,7 +9,8 @@
 
 // The files that receive "JRE Path": for a service the settings file beside the
 // executable (and the pair product's), otherwise the per-user settings file
-// (and the pair product's per-user file), their folders created first.
+// (and the pair product's per-user file), their folders created first. A
+// relative "Pair Product" is taken under the executable's folder.
 std::vector<std::wstring> chosenRuntimeTargets(const ProductPaths& paths,
                                                const LauncherSettings& settings);
 

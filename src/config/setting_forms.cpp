@@ -126,6 +126,12 @@ std::wstring resolveJrePath(std::wstring_view value, std::wstring_view executabl
     return value.empty() ? std::wstring() : settingPathUnder(value, executableFolder);
 }
 
+std::wstring resolvePairProduct(std::wstring_view value, std::wstring_view executableFolder)
+{
+    // The same rule: the two are paths beside the product alike.
+    return resolveJrePath(value, executableFolder);
+}
+
 std::wstring mainClassFromText(std::wstring_view text)
 {
     std::wstring name(text);

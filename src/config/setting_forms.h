@@ -44,6 +44,12 @@ std::wstring settingPathUnder(std::wstring_view path, std::wstring_view executab
 // kept, a relative one is put under the executable's folder.
 std::wstring resolveJrePath(std::wstring_view value, std::wstring_view executableFolder);
 
+// "Pair Product" made absolute as "JRE Path" is. Taken relative to the
+// current folder, a partial name would start whatever program of that name
+// lies in the folder the caller chose (a document's, a download folder), and
+// a service's pair files would land in the Windows folder.
+std::wstring resolvePairProduct(std::wstring_view value, std::wstring_view executableFolder);
+
 // "Main Class" with its "." separators turned into the "/" that JNI expects.
 std::wstring mainClassFromText(std::wstring_view text);
 

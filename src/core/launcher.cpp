@@ -1,19 +1,25 @@
 #include "core/launcher.h"
 
+#include <cstdint>
 #include <limits>
 
 #include "config/command_line_split.h"
 #include "config/environment_text.h"
 #include "config/runtime_folder_store.h"
+#include "config/setting_forms.h"
 #include "config/settings_paths.h"
 #include "config/settings_reader.h"
 #include "core/pe_image.h"
+#include "resources/resource_ids.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"
 #include "support/console_program.h"
 #include "support/diagnostic_trace.h"
 #include "support/folder_of_path.h"
 #include "support/handle_owners.h"
+#include "ui/error_reporter.h"
+#include "ui/event_log.h"
+#include "ui/window_station.h"
 #include "vm/exception_dialog.h"
 #include "vm/jvm_library.h"
 
@@ -67,6 +73,8 @@ bool Launcher::initialize()
     if (!readLauncherSettings(ownerWindow(), paths, settings)) {
         return false;
     }
+    // A service's errors go to the event log under the product's name.
+    setEventLogSource(settings.productName);
     if (!settings.pairProduct.empty()) {
         traceLine({L"pair product: ", settings.pairProduct});
     }
@@ -228,24 +236,36 @@ int Launcher::runPairProduct()
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
+    // A relative name is the executable's neighbour: taken as it stands,
+    // CreateProcessW would complete it with the current folder, which the
+    // caller chose.
+    const std::wstring pairProduct =
+        resolvePairProduct(settings.pairProduct, paths.executableFolder);
     // The pair product gets this process's command line unchanged; CreateProcessW
     // may write into the buffer, so it gets a copy.
     std::wstring commandLine = GetCommandLineW();
     // A console program's pair writes to the same standard handles, which,
     // when they are files or pipes, it has only if it inherits them.
     BOOL inheritHandles = runsAsConsoleProgram() ? TRUE : FALSE;
-    traceLine({L"hand-over to the pair: ", settings.pairProduct, L" with command line ",
-               commandLine});
-    BOOL created = CreateProcessW(settings.pairProduct.c_str(), commandLine.data(), nullptr,
-                                  nullptr, inheritHandles, 0, nullptr, nullptr, &startup, &started);
+    traceLine({L"hand-over to the pair: ", pairProduct, L" with command line ", commandLine});
+    BOOL created = CreateProcessW(pairProduct.c_str(), commandLine.data(), nullptr, nullptr,
+                                  inheritHandles, 0, nullptr, nullptr, &startup, &started);
     const DWORD startError = created ? ERROR_SUCCESS : GetLastError();
-    if (traceEnabled()) {
-        traceLine({created ? L"  pair started, process " : L"  pair not started, error ",
-                   traceNumber(created ? started.dwProcessId : startError)});
+    if (!created) {
+        // Ending with 0 would report a start that never happened as a success.
+        traceLine({L"  pair not started, error ", traceNumber(startError)});
+        ErrorReporter::showErrorWithCode(ownerWindow(),
+                                         ErrorReporter::loadText(IDS_PAIR_PRODUCT_NOT_STARTED),
+                                         pairProduct, static_cast<std::int32_t>(startError));
+        traceLine({L"exit code -1: the pair could not be started"});
+        return -1;
     }
-    KernelHandle process(created ? started.hProcess : nullptr);
-    KernelHandle thread(created ? started.hThread : nullptr);
-    if (!settings.pairReturnCode || !process) {
+    if (traceEnabled()) {
+        traceLine({L"  pair started, process ", traceNumber(started.dwProcessId)});
+    }
+    KernelHandle process(started.hProcess);
+    KernelHandle thread(started.hThread);
+    if (!settings.pairReturnCode) {
         traceLine({L"exit code 0: the pair's own code is not waited for"});
         return 0;
     }
@@ -386,8 +406,9 @@ void Launcher::prepareVmRun()
     vmRun.closeSplashWindow = [this] { splash.closeSplashWindow(); };
     // The VM exists by the time main is about to run, which is when this is called.
     vmRun.signalReady = [this] { instanceChannel.signalReady(vmRun.javaVm); };
-    // In a console the VM's own report of the exception is the one people read.
-    if (!runsAsConsoleProgram()) {
+    // In a console the VM's own report of the exception is the one people read;
+    // on a station nobody sees, the dialog would wait for ever.
+    if (!runsAsConsoleProgram() && hasInteractiveWindowStation()) {
         vmRun.showExceptionDialog = &showExceptionDialog;
     }
 }

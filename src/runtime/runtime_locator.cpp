@@ -10,6 +10,7 @@
 #include "support/diagnostic_trace.h"
 #include "ui/error_reporter.h"
 #include "ui/message_format.h"
+#include "ui/window_station.h"
 
 std::optional<RegistryRuntime> findRegistryRuntime(const LauncherSettings& settings)
 {
@@ -47,9 +48,10 @@ std::wstring runtimeNotFoundMessage(const LauncherSettings& settings)
 
 std::optional<ChosenRuntime> askForRuntime(HWND owner, const std::wstring& message, int jvmType)
 {
-    // A console program has nobody to pick a folder: it says what is missing
-    // and where to get it, and the start fails.
-    if (runsAsConsoleProgram()) {
+    // A console program, or a service with no interactive window station, has
+    // nobody to pick a folder: it says what is missing and where to get it,
+    // and the start fails.
+    if (runsAsConsoleProgram() || !hasInteractiveWindowStation()) {
         ErrorReporter::showError(owner, message + L"\n" RUNTIME_DOWNLOAD_ADDRESS);
         return std::nullopt;
     }

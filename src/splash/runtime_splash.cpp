@@ -39,8 +39,7 @@ bool startRuntimeSplash(const std::wstring& libraryPath, const std::wstring& pic
     addFolderOfPathToDllSearch(jvmLibraryPath);
     // Never freed: the library draws on threads of its own, and the runtime
     // may close the picture at any time.
-    HMODULE library =
-        LoadLibraryExW(libraryPath.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    HMODULE library = loadLibraryWithDependencies(libraryPath);
     if (library == nullptr) {
         return false;
     }

@@ -11,11 +11,9 @@ using LoadedLibrary = Owner<HMODULE, &FreeLibrary>;
 
 // A DLL of the system folder, loaded by its bare name: a file of that name in
 // the executable's folder or the current folder is never picked up instead.
-// nullptr when it cannot be loaded.
-inline HMODULE loadSystemLibrary(const wchar_t* name) noexcept
-{
-    return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
+// Where LOAD_LIBRARY_SEARCH_SYSTEM32 is missing (an old Windows 7), loaded by
+// its full path in the system folder. nullptr when it cannot be loaded.
+HMODULE loadSystemLibrary(const wchar_t* name) noexcept;
 
 // Fills the field with the named export, as the function pointer type the
 // field was declared with. False, and the field nullptr, when the module or

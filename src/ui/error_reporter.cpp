@@ -5,8 +5,10 @@
 
 #include "support/console_program.h"
 #include "support/diagnostic_trace.h"
+#include "ui/event_log.h"
 #include "ui/message_format.h"
 #include "ui/standard_error.h"
+#include "ui/window_station.h"
 
 std::wstring ErrorReporter::loadText(UINT stringId)
 {
@@ -43,6 +45,15 @@ int ErrorReporter::showError(HWND owner, const ErrorText& text,
         // standard error, and the caller goes on as after OK.
         if (runsAsConsoleProgram()) {
             static_cast<void>(writeToStandardError(body));
+            return IDOK;
+        }
+        // Nobody can see a box on a service's station, and nobody would
+        // click it: the text goes to the event log, and the caller goes on
+        // as after OK.
+        if (!hasInteractiveWindowStation()) {
+            bool written = writeErrorEvent(body);
+            traceLine({written ? L"no interactive window station: written to the event log"
+                               : L"no interactive window station: the event log refused it"});
             return IDOK;
         }
         return MessageBoxW(owner, body.c_str(), caption ? title.c_str() : nullptr, MB_ICONERROR);

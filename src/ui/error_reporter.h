@@ -1,6 +1,7 @@
 // The one place that shows an error to the user: a modal message box whose
 // text comes from the executable's string table; in the console build the
-// same text on standard error.
+// same text on standard error; without an interactive window station (a
+// service) an error event in the Windows event log.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +32,8 @@ class ErrorReporter {
 public:
     // Shows the box with the error icon alone and returns MessageBoxW's result,
     // or 0 when a text could not be loaded for lack of memory. The console
-    // build writes the text (not the caption) to standard error and returns IDOK. Without a
+    // build writes the text (not the caption) to standard error and returns IDOK; so does a
+    // process without an interactive window station, to the event log. Without a
     // caption the box carries the system's default caption for errors.
     static int showError(HWND owner, const ErrorText& text,
                          const std::optional<ErrorText>& caption = std::nullopt) noexcept;

@@ -28,8 +28,7 @@ bool bindJvmLibrary(HWND owner, const std::wstring& jvmLibraryPath, JvmEntryPoin
     // The library is never freed: the entry points, and the VM threads that run
     // its code, must stay valid until the process ends, and a JVM cannot be
     // unloaded anyway. So the handle is not kept either.
-    HMODULE library =
-        LoadLibraryExW(jvmLibraryPath.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    HMODULE library = loadLibraryWithDependencies(jvmLibraryPath);
     if (library == nullptr) {
         DWORD error = GetLastError();
         ErrorReporter::showErrorWithCode(owner, ErrorReporter::loadText(IDS_JVM_LIBRARY_NOT_LOADED),

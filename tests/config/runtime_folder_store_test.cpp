@@ -75,6 +75,26 @@ TEST(ChosenRuntimeFolder, ServiceWritesTheSettingsFilesBesideTheExecutables)
     DeleteFileW(ownFile.c_str());
 }
 
+// A service's current folder is the Windows folder: the pair's file must not
+// land there, nor in whatever folder the caller made current.
+TEST(ChosenRuntimeFolder, RelativePairProductIsTakenUnderTheExecutablesFolder)
+{
+    TempFolder appData;
+    TempFolder elsewhere;
+    EnvironmentVariableGuard appDataVariable(L"APPDATA", appData.path().c_str());
+    wchar_t previous[MAX_PATH] = {};
+    ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, previous), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryW(elsewhere.path().c_str()));
+    LauncherSettings settings;
+    settings.isService = true;
+    settings.pairProduct = L"pair\\acme32.exe";
+
+    std::vector<std::wstring> targets = chosenRuntimeTargets(thisProgram(), settings);
+    SetCurrentDirectoryW(previous);
+    ASSERT_EQ(targets.size(), 2u);
+    EXPECT_EQ(targets[1], thisProgram().executableFolder + L"\\pair\\acme32.ini");
+}
+
 TEST(ChosenRuntimeFolder, NoPairProductMeansOneTarget)
 {
     TempFolder appData;

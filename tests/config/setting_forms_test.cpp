@@ -156,6 +156,18 @@ TEST(SettingForms, RelativeJrePathIsPutUnderTheExecutableFolder)
     EXPECT_EQ(resolveJrePath(L"jre", L"C:"), L"C:\\jre");
 }
 
+TEST(SettingForms, RelativePairProductIsTakenUnderTheExecutablesFolder)
+{
+    const std::wstring folder = L"C:\\Apps\\Tool";
+    EXPECT_EQ(resolvePairProduct(L"Acme Editor 32.exe", folder),
+              L"C:\\Apps\\Tool\\Acme Editor 32.exe");
+    EXPECT_EQ(resolvePairProduct(L"x86\\acme32.exe", folder), L"C:\\Apps\\Tool\\x86\\acme32.exe");
+    EXPECT_EQ(resolvePairProduct(L"D:\\x86\\acme32.exe", folder), L"D:\\x86\\acme32.exe");
+    EXPECT_EQ(resolvePairProduct(L"\\\\server\\share\\acme32.exe", folder),
+              L"\\\\server\\share\\acme32.exe");
+    EXPECT_EQ(resolvePairProduct(L"", folder), L"");
+}
+
 TEST(SettingForms, MainClassDotsBecomeSlashes)
 {
     EXPECT_EQ(mainClassFromText(L"com.example.App"), L"com/example/App");

@@ -48,6 +48,7 @@ const std::map<UINT, std::wstring>& expectedTexts()
         {228, L"nicht gen\u00fcgend Arbeitsspeicher"},
         {229, L"VM bereits erzeugt"},
         {230, L"ung\u00fcltige Argumente"},
+        {231, L"Konnte das Programm: %s (Fehlernummer= %d) nicht starten.\n"},
     };
     return texts;
 }
@@ -93,7 +94,7 @@ void expectTableIn(const std::wstring& executable)
     }
     // Nothing beyond the table's ends.
     EXPECT_FALSE(germanString(module.get(), 201).value_or(L"").size());
-    EXPECT_FALSE(germanString(module.get(), 231).value_or(L"").size());
+    EXPECT_FALSE(germanString(module.get(), 232).value_or(L"").size());
 }
 
 }  // namespace

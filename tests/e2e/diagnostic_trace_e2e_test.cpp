@@ -172,6 +172,26 @@ TEST_F(DiagnosticTrace, AStartThatFindsItsRuntimeInTheRegistry)
     EXPECT_FALSE(lineWith(trace, {"runtime source 4"})) << "the registry's runtime ends the search";
 }
 
+// The current folder is whatever the caller chose; no library loaded by bare
+// name, by the launcher, the JVM or the product's native code, comes from it.
+// The runtime's own libraries are still found in its bin folder.
+TEST_F(DiagnosticTrace, TheCurrentFolderIsLeftOutOfTheDllSearchFirst)
+{
+    ASSERT_TRUE(product_.writeSettings("tarvo.test.Main"));
+    traceOn();
+
+    LauncherRun run = product_.run({});
+    ASSERT_TRUE(run.outcome.finished);
+    EXPECT_EQ(run.outcome.exitCode, 0);
+    EXPECT_TRUE(run.boxes.empty());
+
+    std::vector<std::string> trace = readLauncherTrace(tracePath());
+    ASSERT_GT(trace.size(), 1u) << "no trace in the folder TARVO_TRACE named";
+    expectInOrder(trace, {{"DLL search: the current folder is left out"},
+                          {"executable: "},
+                          {"exit code 0: main returned"}});
+}
+
 // Four registered runtimes, three of them refused, each for its own reason;
 // the value holding a line break and control characters comes out escaped.
 TEST_F(DiagnosticTrace, EveryRefusedCandidateSaysWhy)

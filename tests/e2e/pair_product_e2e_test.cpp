@@ -1,9 +1,11 @@
 // The hand-over to the paired 32-bit executable: a configured runtime whose
 // JVM library is an x86 image makes the launcher start "Pair Product" with its
 // own command line, unchanged, and either leave at once or pass on the pair's
-// exit code. The pair here is the harness's environment probe, which writes
-// down the command line it received, so the test sees it from inside the
-// paired process; the real tarvo32.exe is used where this machine can run it.
+// exit code. A relative "Pair Product" lies beside the executable; a pair
+// that cannot be started is reported and ends the start with -1. The pair
+// here is the harness's environment probe, which writes down the command line
+// it received, so the test sees it from inside the paired process; the real
+// tarvo32.exe is used where this machine can run it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -127,15 +129,64 @@ TEST_F(PairProduct, WithoutPairReturnCodeTheLauncherLeavesWithZero)
     EXPECT_EQ(report->substr(0, report->find('\n')), toUtf8(launcherCommandLine()));
 }
 
-TEST_F(PairProduct, PairThatCannotStartGivesZeroWithoutAMessage)
+// Ending with 0 would report a start that never happened as a success.
+TEST_F(PairProduct, PairThatCannotStartEndsWithMinusOneAndNamesTheProgramAndTheError)
 {
-    writeSettings(sandbox_.pathOf(L"pair\\missing.exe"), true);
-    std::optional<RunningProcess> launcher = RunningProcess::start(launcherStart());
+    for (bool waitForPair : {true, false}) {
+        SCOPED_TRACE(waitForPair ? "with Pair Return Code" : "without Pair Return Code");
+        std::wstring missing = sandbox_.pathOf(L"pair\\missing.exe");
+        writeSettings(missing, waitForPair);
+        std::optional<RunningProcess> launcher = RunningProcess::start(launcherStart());
+        ASSERT_TRUE(launcher);
+        std::optional<HWND> box = waitForDialog(launcher->id(), kWindowLimit);
+        ASSERT_TRUE(box) << "no message box appeared";
+        EXPECT_EQ(messageBoxText(*box).value_or(L""),
+                  L"Konnte das Programm: " + missing + L" (Fehlernummer= 2) nicht starten.\n");
+        EXPECT_TRUE(clickButton(*box, IDOK));
+        ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
+        EXPECT_TRUE(outcome.finished);
+        EXPECT_EQ(outcome.exitCode, -1);
+        EXPECT_FALSE(readFileBytes(sandbox_.pathOf(L"report.txt")));
+    }
+}
+
+// A file association starts the product in the document's folder: a relative
+// "Pair Product" is still the one beside the executable.
+TEST_F(PairProduct, RelativePairProductIsTakenFromTheExecutablesFolder)
+{
+    writeSettings(L"pair\\Acme Editor 32.exe", true);
+    ASSERT_TRUE(sandbox_.writeFile(L"documents\\letter.txt", "a document"));
+    ProcessStart start = launcherStart();
+    start.currentFolder = sandbox_.pathOf(L"documents");
+    std::optional<ProcessOutcome> outcome = runProcess(start, kExitLimit);
+    ASSERT_TRUE(outcome);
+    EXPECT_TRUE(outcome->finished);
+    EXPECT_EQ(outcome->exitCode, 23);
+    std::optional<std::string> report = readFileBytes(sandbox_.pathOf(L"report.txt"));
+    ASSERT_TRUE(report) << "the pair product did not run";
+    EXPECT_EQ(report->substr(0, report->find('\n')), toUtf8(launcherCommandLine()));
+}
+
+TEST_F(PairProduct, PairPlantedInTheCurrentFolderIsNeverStarted)
+{
+    ASSERT_TRUE(
+        copyInto(sandbox_, probePath(L"environment_probe.exe"), L"downloads\\Acme Editor 32.exe"));
+    writeSettings(L"Acme Editor 32.exe", true);
+    ProcessStart start = launcherStart();
+    start.currentFolder = sandbox_.pathOf(L"downloads");
+    std::optional<RunningProcess> launcher = RunningProcess::start(start);
     ASSERT_TRUE(launcher);
+    std::optional<HWND> box = waitForDialog(launcher->id(), kWindowLimit);
+    ASSERT_TRUE(box) << "no message box appeared";
+    // The name is taken beside the executable, where there is no such program.
+    EXPECT_EQ(messageBoxText(*box).value_or(L""), L"Konnte das Programm: " +
+                                                      sandbox_.pathOf(L"Acme Editor 32.exe") +
+                                                      L" (Fehlernummer= 2) nicht starten.\n");
+    EXPECT_TRUE(clickButton(*box, IDOK));
     ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
     EXPECT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_FALSE(readFileBytes(sandbox_.pathOf(L"report.txt")));
+    EXPECT_EQ(outcome.exitCode, -1);
+    EXPECT_FALSE(readFileBytes(sandbox_.pathOf(L"report.txt"))) << "the planted program ran";
 }
 
 TEST_F(PairProduct, RealThirtyTwoBitLauncherIsStartedAsThePair)

@@ -184,6 +184,10 @@ std::optional<RunningProcess> RunningProcess::start(const ProcessStart& start)
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    std::wstring desktop = start.desktop;
+    if (!desktop.empty()) {
+        startup.lpDesktop = desktop.data();
+    }
     // The handles the child inherits as its standard streams.
     FileHandle output;
     FileHandle error;

@@ -56,6 +56,8 @@ struct ProcessStart {
     // Standard output and error each go into a pipe of their own instead,
     // which the running process reads (RunningProcess::pipedOutput).
     bool pipeStandardStreams = false;
+    // "station\\desktop" to start it on; empty inherits this process's.
+    std::wstring desktop;
 };
 
 struct ProcessOutcome {

@@ -2,6 +2,9 @@
 // bindJvmLibrary, with the launcher's string table, and ends with 0 when the
 // bind succeeded and 1 when it failed (after the box it showed was closed).
 //   bind_probe <path>
+//   bind_probe --without-search-flags <path>
+//                 binds as a Windows 7 without the LOAD_LIBRARY_SEARCH_*
+//                 flags does, through the launcher's full-path fallback
 //   bind_probe --load-only <path>
 //                 loads the library as the bind does but without adding the
 //                 runtime's bin folder to the search path; ends with 0 when
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "support/command_line.h"
+#include "support/dll_search_folder.h"
 #include "vm/jvm_entry_points.h"
 #include "vm/jvm_library.h"
 
@@ -44,6 +48,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     std::vector<std::wstring> arguments = commandLineArguments();
     if (arguments.size() == 2 && arguments[0] == L"--load-only") {
         return loadOnly(arguments[1]);
+    }
+    if (arguments.size() == 2 && arguments[0] == L"--without-search-flags") {
+        pretendLibrarySearchFlagsMissing();
+        arguments.erase(arguments.begin());
     }
     if (arguments.size() != 1) {
         return kUsageError;

@@ -176,6 +176,43 @@ TEST_F(BindProbeTest, DependenciesOfTheLibraryAreFoundInTheRuntimesBinFolder)
     EXPECT_EQ(readTestJvmTrace(tracePath), expected);
 }
 
+// A Windows 7 without the update that brought AddDllDirectory rejects the
+// LOAD_LIBRARY_SEARCH_* flags: the bind falls back to a full-path load that
+// still finds the library's helper in the runtime's bin folder.
+TEST_F(BindProbeTest, WithoutTheSearchFlagsTheFullPathFallbackStillFindsTheBinFolder)
+{
+    std::wstring home = sandbox.pathOf(L"Java Runtime äöü");
+    std::optional<std::wstring> jvmLibrary = layOutTestRuntime(home, TestJvm::complete);
+    ASSERT_TRUE(jvmLibrary);
+
+    std::optional<RunningProcess> probe = startProbe({L"--without-search-flags", *jvmLibrary});
+    ASSERT_TRUE(probe);
+    ProcessOutcome outcome = probe->waitForExit(kExitLimit);
+    // A box would have kept the probe from ending.
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, kBound);
+    std::vector<std::string> expected = {
+        "loaded " + toUtf8(*jvmLibrary),
+        "helper " + toUtf8(home + L"\\bin\\test_jvm_helper.dll"),
+    };
+    EXPECT_EQ(readTestJvmTrace(tracePath), expected);
+}
+
+TEST_F(BindProbeTest, WithoutTheSearchFlagsAMissingLibraryShowsTheSameMessage)
+{
+    std::wstring missing = sandbox.pathOf(L"jre\\bin\\server\\jvm.dll");
+    std::optional<RunningProcess> probe = startProbe({L"--without-search-flags", missing});
+    ASSERT_TRUE(probe);
+    std::optional<HWND> box = waitForDialog(probe->id(), kWindowLimit);
+    ASSERT_TRUE(box) << "no message box appeared";
+    std::wstring text = messageBoxText(*box).value_or(L"");
+    EXPECT_TRUE(clickButton(*box, IDOK));
+    ProcessOutcome outcome = probe->waitForExit(kExitLimit);
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, kNotBound);
+    EXPECT_EQ(text, libraryNotLoadedText(missing, ERROR_MOD_NOT_FOUND));
+}
+
 TEST_F(BindProbeTest, TraceOfSeveralProcessesKeepsEveryLine)
 {
     std::optional<std::wstring> jvmLibrary =
