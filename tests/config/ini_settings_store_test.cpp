@@ -24,6 +24,25 @@ std::string ansi(std::wstring_view text)
     return std::string(text.begin(), text.end());
 }
 
+// UTF-16LE bytes of the text, without a byte-order mark.
+std::string utf16(std::wstring_view text)
+{
+    std::string bytes;
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return bytes;
+}
+
+// The value as the system's profile function reads it.
+std::wstring profileRead(const std::wstring& path, const wchar_t* section, const wchar_t* key)
+{
+    wchar_t value[1024] = {};
+    GetPrivateProfileStringW(section, key, L"", value, 1024, path.c_str());
+    return value;
+}
+
 TEST(IniSettingsStore, ValuesAroundTheBufferSizesAreReadWhole)
 {
     TempFolder folder;
@@ -88,7 +107,94 @@ TEST(IniSettingsStore, WriteSettingCreatesFileSectionAndKey)
               L"C:\\Java\\jre");
     std::optional<std::string> bytes = readFileBytes(path);
     ASSERT_TRUE(bytes);
-    EXPECT_NE(bytes->find("JRE Path=C:\\Java\\jre"), std::string::npos);
+    // A new file is UTF-16LE with its byte-order mark, so any folder name fits.
+    EXPECT_EQ(bytes->substr(0, 2), "\xFF\xFE");
+    EXPECT_NE(bytes->find(utf16(L"JRE Path=C:\\Java\\jre")), std::string::npos);
+}
+
+TEST(IniSettingsStore, NameOutsideTheAnsiCodePageIsStoredWhole)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"user.ini");
+    const std::wstring name = L"C:\\Users\\\u00c5sa \u0141\u00f3d\u017a\\\u4e2d\u6587\\jre\\";
+    EXPECT_TRUE(IniSettingsStore(path).writeSetting(L"Java Runtime Environment", L"JRE Path", name));
+    EXPECT_EQ(profileRead(path, L"Java Runtime Environment", L"JRE Path"), name);
+    EXPECT_EQ(IniSettingsStore(path).readSetting(L"Java Runtime Environment", L"JRE Path"), name);
+}
+
+TEST(IniSettingsStore, AnsiFileThatCannotHoldTheNameBecomesUtf16KeepingEveryLine)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"start.ini");
+    writeFileBytes(path,
+                   "; written by the vendor\r\n[Application]\r\nMain Class=com.example.App\r\n"
+                   "\r\n[Java Runtime Environment] ; runtime\r\nJRE Path=old\r\n"
+                   "JVM Type=server\r\n");
+    const std::wstring name = L"D:\\\u4e2d\\jre\\";
+    EXPECT_TRUE(IniSettingsStore(path).writeSetting(L"Java Runtime Environment", L"JRE Path", name));
+    std::optional<std::string> bytes = readFileBytes(path);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(*bytes, "\xFF\xFE" + utf16(L"; written by the vendor\r\n[Application]\r\n"
+                                       L"Main Class=com.example.App\r\n\r\n"
+                                       L"[Java Runtime Environment] ; runtime\r\nJRE Path=" +
+                                       name + L"\r\nJVM Type=server\r\n"));
+    EXPECT_EQ(profileRead(path, L"Java Runtime Environment", L"JRE Path"), name);
+}
+
+TEST(IniSettingsStore, FileThatCanHoldTheNameKeepsItsEncodingAndEveryOtherByte)
+{
+    TempFolder folder;
+    const std::wstring ansiPath = folder.file(L"ansi.ini");
+    writeFileBytes(ansiPath, "[A]\r\n;note\nk = old\r\nx=1");
+    EXPECT_TRUE(IniSettingsStore(ansiPath).writeSetting(L"A", L"k", L"C:\\Java"));
+    EXPECT_EQ(readFileBytes(ansiPath), "[A]\r\n;note\nk=C:\\Java\r\nx=1");
+
+    const std::wstring utf8Path = folder.file(L"utf8.ini");
+    writeFileBytes(utf8Path, "\xEF\xBB\xBF[A]\r\nx=1\r\n");
+    EXPECT_TRUE(IniSettingsStore(utf8Path).writeSetting(L"A", L"k", L"\u4e2d"));
+    EXPECT_EQ(readFileBytes(utf8Path), "\xEF\xBB\xBF[A]\r\nx=1\r\nk=\xE4\xB8\xAD\r\n");
+    EXPECT_EQ(profileRead(utf8Path, L"A", L"k"), L"\u4e2d");
+}
+
+TEST(IniSettingsStore, WriteReplacesTheFileInsteadOfRewritingItInPlace)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"start.ini");
+    writeFileBytes(path, "[A]\r\nk=old\r\n");
+    // A reader that has the old file open keeps reading the whole old file:
+    // what is written is a new file, put in place in one step.
+    FileHandle reader(CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader);
+    EXPECT_TRUE(IniSettingsStore(path).writeSetting(L"A", L"k", L"new"));
+    char old[64] = {};
+    DWORD read = 0;
+    ASSERT_TRUE(ReadFile(reader.get(), old, sizeof old, &read, nullptr));
+    EXPECT_EQ(std::string(old, read), "[A]\r\nk=old\r\n");
+    reader.reset();
+    EXPECT_EQ(readFileBytes(path), "[A]\r\nk=new\r\n");
+    // Nothing is left beside it.
+    WIN32_FIND_DATAW found{};
+    FindHandle search(FindFirstFileW((folder.path() + L"\\*.new").c_str(), &found));
+    EXPECT_FALSE(search);
+}
+
+TEST(IniSettingsStore, FailedWriteLeavesTheFileAsItWas)
+{
+    TempFolder folder;
+    const std::wstring path = folder.file(L"start.ini");
+    writeFileBytes(path, "[A]\r\nk=old\r\n");
+    // Held without delete sharing, the file cannot be replaced.
+    FileHandle holder(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    EXPECT_FALSE(IniSettingsStore(path).writeSetting(L"A", L"k", L"new"));
+    holder.reset();
+    EXPECT_EQ(readFileBytes(path), "[A]\r\nk=old\r\n");
+    WIN32_FIND_DATAW found{};
+    FindHandle search(FindFirstFileW((folder.path() + L"\\*.new").c_str(), &found));
+    EXPECT_FALSE(search);
 }
 
 TEST(IniSettingsStore, WriteSettingKeepsTheOtherKeysAndReplacesItsOwn)
