@@ -35,6 +35,18 @@ std::string utf16(std::wstring_view text)
     return bytes;
 }
 
+// The file's number on its volume, which tells one file from another.
+std::optional<ULONGLONG> fileIdentity(const std::wstring& path)
+{
+    FileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file || !GetFileInformationByHandle(file.get(), &information)) {
+        return std::nullopt;
+    }
+    return (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+}
+
 // The value as the system's profile function reads it.
 std::wstring profileRead(const std::wstring& path, const wchar_t* section, const wchar_t* key)
 {
@@ -161,18 +173,15 @@ TEST(IniSettingsStore, WriteReplacesTheFileInsteadOfRewritingItInPlace)
     TempFolder folder;
     const std::wstring path = folder.file(L"start.ini");
     writeFileBytes(path, "[A]\r\nk=old\r\n");
-    // A reader that has the old file open keeps reading the whole old file:
-    // what is written is a new file, put in place in one step.
-    FileHandle reader(CreateFileW(path.c_str(), GENERIC_READ,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(reader);
+    // The text goes to a new file that then takes the old one's place in one
+    // step: the file at the path is another file afterwards, never the old
+    // one cut short and filled again.
+    const std::optional<ULONGLONG> before = fileIdentity(path);
+    ASSERT_TRUE(before);
     EXPECT_TRUE(IniSettingsStore(path).writeSetting(L"A", L"k", L"new"));
-    char old[64] = {};
-    DWORD read = 0;
-    ASSERT_TRUE(ReadFile(reader.get(), old, sizeof old, &read, nullptr));
-    EXPECT_EQ(std::string(old, read), "[A]\r\nk=old\r\n");
-    reader.reset();
+    const std::optional<ULONGLONG> after = fileIdentity(path);
+    ASSERT_TRUE(after);
+    EXPECT_NE(*before, *after);
     EXPECT_EQ(readFileBytes(path), "[A]\r\nk=new\r\n");
     // Nothing is left beside it.
     WIN32_FIND_DATAW found{};

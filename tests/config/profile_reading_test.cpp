@@ -57,10 +57,11 @@ TEST(ProfileReading, EmbeddedTextReadsAsTheProfileFunctionsReadAFile)
     for (const std::wstring& text : texts) {
         ++caseNumber;
         const std::wstring path = folder.file(L"case" + std::to_wstring(caseNumber) + L".ini");
-        // UTF-16LE with its mark: the file holds exactly the text.
+        // UTF-16LE with its mark: the file holds the text behind the mark
+        // that the embedded text carries too.
         writeUtf16File(path, text);
         IniSettingsStore file(path);
-        MemorySettingsStore embedded = parseIniText(text);
+        MemorySettingsStore embedded = parseIniText(L"\xFEFF" + text);
         for (const std::wstring& section : sections) {
             for (const std::wstring& key : keys) {
                 EXPECT_EQ(embedded.readSetting(section, key), file.readSetting(section, key))
