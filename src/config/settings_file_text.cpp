@@ -21,8 +21,8 @@ std::wstring textFromCodePage(UINT codePage, std::string_view bytes)
     if (bytes.empty()) {
         return {};
     }
-    int length = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                     nullptr, 0);
+    int length =
+        MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(length), L'\0');
     MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
                         length);

@@ -10,10 +10,10 @@
 
 // The encodings the profile functions tell apart by a file's first bytes.
 enum class SettingsFileEncoding {
-    ansi,                  // no byte-order mark: the system's ANSI code page
-    utf8,                  // EF BB BF
-    utf16LittleEndian,     // FF FE
-    utf16BigEndian,        // FE FF
+    ansi,               // no byte-order mark: the system's ANSI code page
+    utf8,               // EF BB BF
+    utf16LittleEndian,  // FF FE
+    utf16BigEndian,     // FE FF
 };
 
 struct SettingsFileText {

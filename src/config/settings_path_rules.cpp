@@ -77,9 +77,9 @@ std::wstring fileBaseName(std::wstring_view path)
 }
 
 std::optional<UserSettingsLocation> userSettingsLocationFor(std::wstring_view appDataFolder,
-                                                           std::wstring_view productName,
-                                                           std::wstring_view productCode,
-                                                           std::wstring_view executablePath)
+                                                            std::wstring_view productName,
+                                                            std::wstring_view productCode,
+                                                            std::wstring_view executablePath)
 {
     if (!isAbsolutePath(appDataFolder)) {
         return std::nullopt;

@@ -95,8 +95,8 @@ bool IniSettingsStore::writeSetting(std::wstring_view section, std::wstring_view
     }
     std::optional<std::wstring> edited = withIniValue(contents->text, section, key, value);
     if (!edited) {
-        traceLine({L"settings file ", filePath_, L": not written, [", section, L"] ", key,
-                   L" = \"", value, L"\" cannot be stored in INI text"});
+        traceLine({L"settings file ", filePath_, L": not written, [", section, L"] ", key, L" = \"",
+                   value, L"\" cannot be stored in INI text"});
         return false;
     }
     contents->text = std::move(*edited);

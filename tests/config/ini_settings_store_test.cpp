@@ -38,8 +38,9 @@ std::string utf16(std::wstring_view text)
 // The file's number on its volume, which tells one file from another.
 std::optional<ULONGLONG> fileIdentity(const std::wstring& path)
 {
-    FileHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     BY_HANDLE_FILE_INFORMATION information{};
     if (!file || !GetFileInformationByHandle(file.get(), &information)) {
         return std::nullopt;
@@ -129,7 +130,8 @@ TEST(IniSettingsStore, NameOutsideTheAnsiCodePageIsStoredWhole)
     TempFolder folder;
     const std::wstring path = folder.file(L"user.ini");
     const std::wstring name = L"C:\\Users\\\u00c5sa \u0141\u00f3d\u017a\\\u4e2d\u6587\\jre\\";
-    EXPECT_TRUE(IniSettingsStore(path).writeSetting(L"Java Runtime Environment", L"JRE Path", name));
+    EXPECT_TRUE(
+        IniSettingsStore(path).writeSetting(L"Java Runtime Environment", L"JRE Path", name));
     EXPECT_EQ(profileRead(path, L"Java Runtime Environment", L"JRE Path"), name);
     EXPECT_EQ(IniSettingsStore(path).readSetting(L"Java Runtime Environment", L"JRE Path"), name);
 }
@@ -143,13 +145,14 @@ TEST(IniSettingsStore, AnsiFileThatCannotHoldTheNameBecomesUtf16KeepingEveryLine
                    "\r\n[Java Runtime Environment] ; runtime\r\nJRE Path=old\r\n"
                    "JVM Type=server\r\n");
     const std::wstring name = L"D:\\\u4e2d\\jre\\";
-    EXPECT_TRUE(IniSettingsStore(path).writeSetting(L"Java Runtime Environment", L"JRE Path", name));
+    EXPECT_TRUE(
+        IniSettingsStore(path).writeSetting(L"Java Runtime Environment", L"JRE Path", name));
     std::optional<std::string> bytes = readFileBytes(path);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(*bytes, "\xFF\xFE" + utf16(L"; written by the vendor\r\n[Application]\r\n"
-                                       L"Main Class=com.example.App\r\n\r\n"
-                                       L"[Java Runtime Environment] ; runtime\r\nJRE Path=" +
-                                       name + L"\r\nJVM Type=server\r\n"));
+                                         L"Main Class=com.example.App\r\n\r\n"
+                                         L"[Java Runtime Environment] ; runtime\r\nJRE Path=" +
+                                         name + L"\r\nJVM Type=server\r\n"));
     EXPECT_EQ(profileRead(path, L"Java Runtime Environment", L"JRE Path"), name);
 }
 

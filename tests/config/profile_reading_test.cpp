@@ -14,7 +14,8 @@ namespace {
 
 const std::vector<std::wstring> texts = {
     // A comment after a section header.
-    L"[Application]\r\nMain Class=a.B\r\n[Java Runtime Environment] ; runtime\r\nMain Class=c.D\r\n",
+    L"[Application]\r\nMain Class=a.B\r\n[Java Runtime Environment] ; runtime\r\nMain "
+    L"Class=c.D\r\n",
     L"[Application];x\r\nk=1\r\n[A]  ; [B]\r\nk=2\r\n",
     // Quotes around values.
     L"[A]\r\nk=\"C:\\Program Files\\Java\"\r\nx='y z'\r\nMain Class=\"\"\r\n",
@@ -44,10 +45,10 @@ const std::vector<std::wstring> texts = {
     L"[\u00c5sa]\r\n\u4e2d=\u6587\r\n[A]\r\nk=\u0141\u00f3d\u017a\r\n",
 };
 
-const std::vector<std::wstring> sections = {L"A",           L"a",          L" A ",
-                                            L"B",           L"[B",         L"Application",
-                                            L"application", L"Java Runtime Environment",
-                                            L"\u00c5sa",    L"a]b",        L"[B]"};
+const std::vector<std::wstring> sections = {
+    L"A",        L"a",           L" A ",         L"B",
+    L"[B",       L"Application", L"application", L"Java Runtime Environment",
+    L"\u00c5sa", L"a]b",         L"[B]"};
 const std::vector<std::wstring> keys = {L"k", L"K", L" k ", L"x", L"K2", L"Main Class", L"\u4e2d"};
 
 TEST(ProfileReading, EmbeddedTextReadsAsTheProfileFunctionsReadAFile)

@@ -68,10 +68,10 @@ TEST(FileBaseName, CutsTheExtensionOfTheFileNameOnly)
 
 TEST(UserSettingsLocationFor, JoinsApplicationDataCleanedNameCodeAndBaseName)
 {
-    UserSettingsLocation location = userSettingsLocationFor(L"C:\\Users\\ann\\AppData\\Roaming",
-                                                            L"Acme: Tools/Pro?", L"AT-2",
-                                                            L"D:\\x\\start.exe")
-                                        .value();
+    UserSettingsLocation location =
+        userSettingsLocationFor(L"C:\\Users\\ann\\AppData\\Roaming", L"Acme: Tools/Pro?", L"AT-2",
+                                L"D:\\x\\start.exe")
+            .value();
     EXPECT_EQ(location.productFolder, L"C:\\Users\\ann\\AppData\\Roaming\\Acme ToolsPro");
     EXPECT_EQ(location.codeFolder, L"C:\\Users\\ann\\AppData\\Roaming\\Acme ToolsPro\\AT-2");
     EXPECT_EQ(location.filePath,
@@ -136,10 +136,12 @@ TEST(ProductCodeFolderName, DropsSeparatorsAndRunsOfDotsOnly)
 
 TEST(IsAbsolutePath, DriveWithSeparatorOrTwoLeadingSeparators)
 {
-    for (const wchar_t* path : {L"C:\\", L"z:/x", L"\\\\srv\\share", L"//srv/share", L"\\\\?\\C:\\x"}) {
+    for (const wchar_t* path :
+         {L"C:\\", L"z:/x", L"\\\\srv\\share", L"//srv/share", L"\\\\?\\C:\\x"}) {
         EXPECT_TRUE(isAbsolutePath(path)) << path;
     }
-    for (const wchar_t* path : {L"", L"C:", L"C:x", L"\\x", L"/x", L"x", L"..\\x", L"1:\\x", L"\\\\"}) {
+    for (const wchar_t* path :
+         {L"", L"C:", L"C:x", L"\\x", L"/x", L"x", L"..\\x", L"1:\\x", L"\\\\"}) {
         EXPECT_FALSE(isAbsolutePath(path)) << path;
     }
 }

@@ -50,13 +50,15 @@ TEST_F(UserSettingsFilePathTest, HiddenExecutableNameGivesJustIni)
 
 TEST(UserSettingsFilePath, UnsetEmptyOrRelativeApplicationDataGivesNoPerUserFile)
 {
-    for (const wchar_t* value : {static_cast<const wchar_t*>(nullptr), L"", L"\\Users\\ann", L"AppData"}) {
+    for (const wchar_t* value :
+         {static_cast<const wchar_t*>(nullptr), L"", L"\\Users\\ann", L"AppData"}) {
         EnvironmentVariableGuard appData(L"APPDATA", value);
         EXPECT_EQ(userSettingsFilePathFor(L"C:\\Apps\\start.exe", L"Acme", L"AT-2", false),
                   std::nullopt);
         EXPECT_EQ(userSettingsFilePathFor(L"C:\\Apps\\start.exe", L"Acme", L"AT-2", true),
                   std::nullopt);
-        EXPECT_EQ(pairUserSettingsFilePath(L"C:\\Apps\\start32.exe", L"Acme", L"AT-2"), std::nullopt);
+        EXPECT_EQ(pairUserSettingsFilePath(L"C:\\Apps\\start32.exe", L"Acme", L"AT-2"),
+                  std::nullopt);
     }
     // Nothing was created in the current folder either.
     EXPECT_FALSE(folderExists(L"Acme"));
