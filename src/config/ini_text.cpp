@@ -2,29 +2,15 @@
 
 #include <vector>
 
+#include "config/profile_names.h"
+
 namespace {
 
 constexpr wchar_t byteOrderMark = 0xFEFF;
 
-bool isBlank(wchar_t c)
-{
-    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
-}
-
 bool isLineBreak(wchar_t c)
 {
     return c == L'\r' || c == L'\n';
-}
-
-std::wstring_view trimBlanks(std::wstring_view text)
-{
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 std::wstring_view upToZero(std::wstring_view text)
@@ -36,23 +22,6 @@ bool hasQuotesAround(std::wstring_view value)
 {
     return value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
            value.back() == value.front();
-}
-
-bool sameNameIgnoringCase(std::wstring_view left, std::wstring_view right)
-{
-    if (left.size() != right.size()) {
-        return false;
-    }
-    for (size_t index = 0; index < left.size(); ++index) {
-        wchar_t a = left[index];
-        wchar_t b = right[index];
-        a = a >= L'A' && a <= L'Z' ? static_cast<wchar_t>(a - L'A' + L'a') : a;
-        b = b >= L'A' && b <= L'Z' ? static_cast<wchar_t>(b - L'A' + L'a') : b;
-        if (a != b) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // One line of the text: where it starts, its length up to the line break, and
@@ -97,7 +66,7 @@ struct LineMeaning {
 LineMeaning meaningOf(std::wstring_view line)
 {
     LineMeaning meaning;
-    line = trimBlanks(line);
+    line = trimProfileBlanks(line);
     if (line.empty()) {
         return meaning;
     }
@@ -105,7 +74,7 @@ LineMeaning meaningOf(std::wstring_view line)
         size_t close = line.rfind(L']');
         if (close != std::wstring_view::npos && close > 0) {
             meaning.kind = LineMeaning::Kind::section;
-            meaning.name = upToZero(trimBlanks(line.substr(1, close - 1)));
+            meaning.name = upToZero(trimProfileBlanks(line.substr(1, close - 1)));
             return meaning;
         }
     }
@@ -115,8 +84,8 @@ LineMeaning meaningOf(std::wstring_view line)
         meaning.name = upToZero(line);
         return meaning;
     }
-    meaning.name = upToZero(trimBlanks(line.substr(0, equals)));
-    meaning.value = upToZero(trimBlanks(line.substr(equals + 1)));
+    meaning.name = upToZero(trimProfileBlanks(line.substr(0, equals)));
+    meaning.value = upToZero(trimProfileBlanks(line.substr(equals + 1)));
     return meaning;
 }
 
@@ -127,7 +96,7 @@ size_t textStart(std::wstring_view text)
 
 bool isWritableName(std::wstring_view name)
 {
-    if (name.empty() || name != trimBlanks(name)) {
+    if (name.empty() || name != trimProfileBlanks(name)) {
         return false;
     }
     for (wchar_t c : name) {
@@ -144,7 +113,7 @@ std::wstring keyLine(std::wstring_view key, std::wstring_view value)
 {
     std::wstring line(key);
     line += L'=';
-    bool quoted = value != trimBlanks(value) || hasQuotesAround(value);
+    bool quoted = value != trimProfileBlanks(value) || hasQuotesAround(value);
     if (quoted) {
         line += L'"';
     }
@@ -208,11 +177,11 @@ std::optional<std::wstring> withIniValue(std::wstring_view text, std::wstring_vi
             if (sectionFound) {
                 break;  // only the first section of the name is read
             }
-            inSection = !meaning.name.empty() && sameNameIgnoringCase(meaning.name, section);
+            inSection = !meaning.name.empty() && sameProfileName(meaning.name, section);
             sectionFound = inSection;
         } else if (!inSection || meaning.kind == LineMeaning::Kind::blank) {
             continue;
-        } else if (sameNameIgnoringCase(meaning.name, key)) {
+        } else if (sameProfileName(meaning.name, key)) {
             std::wstring edited(text.substr(0, line.start));
             edited += newLine;
             edited += text.substr(line.start + line.length);

@@ -1,45 +1,13 @@
 #include "config/memory_settings_store.h"
 
-namespace {
-
-bool isProfileBlank(wchar_t c)
-{
-    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20;
-}
-
-std::wstring_view trimProfileBlanks(std::wstring_view text)
-{
-    while (!text.empty() && isProfileBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isProfileBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-wchar_t foldAsciiCase(wchar_t c)
-{
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-}  // namespace
+#include "config/profile_names.h"
 
 bool MemorySettingsStore::namesMatch(std::wstring_view stored, std::wstring_view asked) const
 {
     if (matching_ == NameMatching::exact) {
         return stored == asked;
     }
-    asked = trimProfileBlanks(asked);
-    if (stored.size() != asked.size()) {
-        return false;
-    }
-    for (size_t index = 0; index < stored.size(); ++index) {
-        if (foldAsciiCase(stored[index]) != foldAsciiCase(asked[index])) {
-            return false;
-        }
-    }
-    return true;
+    return sameProfileName(stored, trimProfileBlanks(asked));
 }
 
 const MemorySettingsStore::Section* MemorySettingsStore::findSection(std::wstring_view name) const

@@ -48,6 +48,14 @@ std::optional<ULONGLONG> fileIdentity(const std::wstring& path)
     return (static_cast<ULONGLONG>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
 }
 
+// Whether a new file of a settings write is left in the folder.
+bool hasNewFileLeft(const TempFolder& folder)
+{
+    WIN32_FIND_DATAW found{};
+    FindHandle search(FindFirstFileW((folder.path() + L"\\*.new").c_str(), &found));
+    return static_cast<bool>(search);
+}
+
 // The value as the system's profile function reads it.
 std::wstring profileRead(const std::wstring& path, const wchar_t* section, const wchar_t* key)
 {
@@ -187,9 +195,7 @@ TEST(IniSettingsStore, WriteReplacesTheFileInsteadOfRewritingItInPlace)
     EXPECT_NE(*before, *after);
     EXPECT_EQ(readFileBytes(path), "[A]\r\nk=new\r\n");
     // Nothing is left beside it.
-    WIN32_FIND_DATAW found{};
-    FindHandle search(FindFirstFileW((folder.path() + L"\\*.new").c_str(), &found));
-    EXPECT_FALSE(search);
+    EXPECT_FALSE(hasNewFileLeft(folder));
 }
 
 TEST(IniSettingsStore, FailedWriteLeavesTheFileAsItWas)
@@ -204,9 +210,7 @@ TEST(IniSettingsStore, FailedWriteLeavesTheFileAsItWas)
     EXPECT_FALSE(IniSettingsStore(path).writeSetting(L"A", L"k", L"new"));
     holder.reset();
     EXPECT_EQ(readFileBytes(path), "[A]\r\nk=old\r\n");
-    WIN32_FIND_DATAW found{};
-    FindHandle search(FindFirstFileW((folder.path() + L"\\*.new").c_str(), &found));
-    EXPECT_FALSE(search);
+    EXPECT_FALSE(hasNewFileLeft(folder));
 }
 
 TEST(IniSettingsStore, WriteSettingKeepsTheOtherKeysAndReplacesItsOwn)
