@@ -1,9 +1,22 @@
 #include "config/memory_settings_store.h"
 
+#include "config/profile_names.h"
+
+bool MemorySettingsStore::namesMatch(std::wstring_view stored, std::wstring_view asked) const
+{
+    if (matching_ == NameMatching::exact) {
+        return stored == asked;
+    }
+    return sameProfileName(stored, trimProfileBlanks(asked));
+}
+
 const MemorySettingsStore::Section* MemorySettingsStore::findSection(std::wstring_view name) const
 {
     for (const Section& section : sections_) {
-        if (section.name == name) {
+        if (matching_ == NameMatching::asProfileFunctions && section.name.empty()) {
+            continue;
+        }
+        if (namesMatch(section.name, name)) {
             return &section;
         }
     }
@@ -17,8 +30,11 @@ std::wstring MemorySettingsStore::readSetting(std::wstring_view section,
     if (found == nullptr) {
         return {};
     }
+    if (matching_ == NameMatching::asProfileFunctions && trimProfileBlanks(key).empty()) {
+        return {};
+    }
     for (const auto& [name, value] : found->pairs) {
-        if (name == key) {
+        if (namesMatch(name, key)) {
             return value;
         }
     }
@@ -30,6 +46,9 @@ std::vector<std::wstring> MemorySettingsStore::sectionNames() const
     std::vector<std::wstring> names;
     names.reserve(sections_.size());
     for (const Section& section : sections_) {
+        if (matching_ == NameMatching::asProfileFunctions && section.name.empty()) {
+            continue;
+        }
         names.push_back(section.name);
     }
     return names;
@@ -51,7 +70,7 @@ void MemorySettingsStore::setSetting(std::wstring_view section, std::wstring_vie
                                      std::wstring_view value)
 {
     for (Section& existing : sections_) {
-        if (existing.name == section) {
+        if (namesMatch(existing.name, section)) {
             existing.pairs.emplace_back(key, value);
             return;
         }

@@ -7,11 +7,24 @@
 #include <utility>
 #include <vector>
 
+// How a read finds its section and key.
+enum class NameMatching {
+    exact,  // letter case and blanks count
+    // As the profile-string functions do: the names asked for are trimmed of
+    // blanks and control characters 9 to 13, 26 and 32, letter case does not
+    // count (A to Z), and a section with an empty name is never found.
+    asProfileFunctions,
+};
+
 // An ordered list of sections, each an ordered list of key/value pairs. Names
-// match exactly (letter case counts) and the first match wins, so a section or
-// key given twice keeps its first occurrence.
+// match exactly (letter case counts) unless the store was made to match as
+// the profile functions do; the first match wins, so a section or key given
+// twice keeps its first occurrence.
 class MemorySettingsStore {
 public:
+    MemorySettingsStore() = default;
+    explicit MemorySettingsStore(NameMatching matching) : matching_(matching) {}
+
     // Nothing to open: always 0, the "no error" of the file-backed stores.
     std::uint32_t probe() const noexcept { return 0; }
 
@@ -19,7 +32,8 @@ public:
     // when either is missing. A later section of the same name is not looked at.
     std::wstring readSetting(std::wstring_view section, std::wstring_view key) const;
 
-    // Every section name in order, repeated names included.
+    // Every section name in order, repeated names included (empty names too,
+    // unless the store matches as the profile functions do).
     std::vector<std::wstring> sectionNames() const;
 
     // Appends a new section, even when one of that name exists.
@@ -44,6 +58,8 @@ private:
     };
 
     const Section* findSection(std::wstring_view name) const;
+    bool namesMatch(std::wstring_view stored, std::wstring_view asked) const;
 
+    NameMatching matching_ = NameMatching::exact;
     std::vector<Section> sections_;
 };

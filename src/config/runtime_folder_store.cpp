@@ -19,11 +19,14 @@ std::vector<std::wstring> chosenRuntimeTargets(const ProductPaths& paths,
         }
         return targets;
     }
-    targets.push_back(userSettingsFilePathFor(paths.executablePath, settings.productName,
-                                              settings.productCode, true));
-    if (!pairProduct.empty()) {
-        targets.push_back(
-            pairUserSettingsFilePath(pairProduct, settings.productName, settings.productCode));
+    // Without an absolute APPDATA there is no per-user file to write.
+    if (std::optional<std::wstring> userFile = userSettingsFilePathFor(
+            paths.executablePath, settings.productName, settings.productCode, true)) {
+        targets.push_back(*userFile);
+    }
+    if (std::optional<std::wstring> pairUserFile = pairUserSettingsFilePath(
+            pairProduct, settings.productName, settings.productCode)) {
+        targets.push_back(*pairUserFile);
     }
     return targets;
 }

@@ -9,11 +9,13 @@
 
 // The files that receive "JRE Path": for a service the settings file beside the
 // executable (and the pair product's), otherwise the per-user settings file
-// (and the pair product's per-user file), their folders created first. A
-// relative "Pair Product" is taken under the executable's folder.
+// (and the pair product's per-user file), their folders created first; no
+// per-user file without an absolute APPDATA. A relative "Pair Product" is
+// taken under the executable's folder.
 std::vector<std::wstring> chosenRuntimeTargets(const ProductPaths& paths,
                                                const LauncherSettings& settings);
 
-// Writes the folder as "JRE Path" into every target; write failures are ignored.
+// Writes the folder as "JRE Path" into every target; a failed write goes to
+// the diagnostic trace and the start goes on.
 void storeChosenRuntimeFolder(const ProductPaths& paths, const LauncherSettings& settings,
                               const std::wstring& folder);

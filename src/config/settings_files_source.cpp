@@ -52,8 +52,13 @@ std::optional<std::wstring> SettingsFilesSource::readUserSetting(std::wstring_vi
                                                                  std::wstring_view section,
                                                                  std::wstring_view key)
 {
-    std::wstring userFile =
+    std::optional<std::wstring> userFilePath =
         userSettingsFilePathFor(executablePath_, productName, productCode, false);
+    if (!userFilePath) {
+        traceLine({L"per-user settings file: none, APPDATA is not an absolute path"});
+        return std::nullopt;
+    }
+    const std::wstring& userFile = *userFilePath;
     if (!isExistingFile(userFile)) {
         traceLine({L"per-user settings file ", userFile, L": absent"});
         return std::nullopt;

@@ -41,26 +41,31 @@ std::optional<std::wstring> pairSettingsFilePath(std::wstring_view pairProduct)
     return settingsFilePathFor(pairProduct);
 }
 
-std::wstring userSettingsFilePathFor(std::wstring_view executablePath,
-                                     std::wstring_view productName, std::wstring_view productCode,
-                                     bool createFolders)
+std::optional<std::wstring> userSettingsFilePathFor(std::wstring_view executablePath,
+                                                    std::wstring_view productName,
+                                                    std::wstring_view productCode,
+                                                    bool createFolders)
 {
-    UserSettingsLocation location =
+    std::optional<UserSettingsLocation> location =
         userSettingsLocationFor(appDataFolder(), productName, productCode, executablePath);
+    if (!location) {
+        return std::nullopt;
+    }
     if (createFolders) {
         // Failures, an existing folder among them, are not reported: writing
         // the file afterwards is what tells whether the place is usable.
-        CreateDirectoryW(location.productFolder.c_str(), nullptr);
-        CreateDirectoryW(location.codeFolder.c_str(), nullptr);
+        CreateDirectoryW(location->productFolder.c_str(), nullptr);
+        CreateDirectoryW(location->codeFolder.c_str(), nullptr);
     }
-    return location.filePath;
+    return std::move(location->filePath);
 }
 
-std::wstring pairUserSettingsFilePath(std::wstring_view pairProduct, std::wstring_view productName,
-                                      std::wstring_view productCode)
+std::optional<std::wstring> pairUserSettingsFilePath(std::wstring_view pairProduct,
+                                                     std::wstring_view productName,
+                                                     std::wstring_view productCode)
 {
     if (pairProduct.empty()) {
-        return {};
+        return std::nullopt;
     }
     return userSettingsFilePathFor(pairProduct, productName, productCode, true);
 }

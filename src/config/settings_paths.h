@@ -20,13 +20,17 @@
 [[nodiscard]] std::optional<std::wstring> pairSettingsFilePath(std::wstring_view pairProduct);
 
 // The per-user settings file of the paired executable, its folders always
-// created; empty when pairProduct is empty.
-std::wstring pairUserSettingsFilePath(std::wstring_view pairProduct, std::wstring_view productName,
-                                      std::wstring_view productCode);
+// created; nothing when pairProduct is empty or there is no per-user file.
+[[nodiscard]] std::optional<std::wstring> pairUserSettingsFilePath(std::wstring_view pairProduct,
+                                                                   std::wstring_view productName,
+                                                                   std::wstring_view productCode);
 
 // The per-user settings file under APPDATA for the executable at
 // executablePath, which holds the runtime folder the user chose. With
-// createFolders the two folders above the file are created.
-std::wstring userSettingsFilePathFor(std::wstring_view executablePath,
-                                     std::wstring_view productName, std::wstring_view productCode,
-                                     bool createFolders);
+// createFolders the two folders above the file are created. Nothing when
+// APPDATA is not an absolute path: then there is no per-user file, and
+// nothing is read from or written to one.
+[[nodiscard]] std::optional<std::wstring> userSettingsFilePathFor(std::wstring_view executablePath,
+                                                                  std::wstring_view productName,
+                                                                  std::wstring_view productCode,
+                                                                  bool createFolders);

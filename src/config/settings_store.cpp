@@ -1,5 +1,8 @@
 #include "config/settings_store.h"
 
+#include "config/ini_text.h"
+#include "config/settings_file_text.h"
+#include "support/diagnostic_trace.h"
 #include "support/handle_owners.h"
 #include "support/split_text.h"
 
@@ -80,8 +83,32 @@ std::vector<std::wstring> IniSettingsStore::sectionNames() const
 bool IniSettingsStore::writeSetting(std::wstring_view section, std::wstring_view key,
                                     std::wstring_view value)
 {
-    return WritePrivateProfileStringW(std::wstring(section).c_str(), std::wstring(key).c_str(),
-                                      std::wstring(value).c_str(), filePath_.c_str()) != FALSE;
+    // Not WritePrivateProfileStringW: it creates a file in the ANSI code page,
+    // turning a folder name outside it into "?", and rewrites the file in
+    // place, so a crash mid-write can leave it cut short.
+    std::optional<SettingsFileText> contents = readSettingsFileText(filePath_);
+    if (!contents) {
+        DWORD error = GetLastError();
+        traceLine({L"settings file ", filePath_, L": not written, [", section, L"] ", key,
+                   L" kept; it cannot be read, error ", traceNumber(error)});
+        return false;
+    }
+    std::optional<std::wstring> edited = withIniValue(contents->text, section, key, value);
+    if (!edited) {
+        traceLine({L"settings file ", filePath_, L": not written, [", section, L"] ", key, L" = \"",
+                   value, L"\" cannot be stored in INI text"});
+        return false;
+    }
+    contents->text = std::move(*edited);
+    if (!replaceSettingsFileText(filePath_, *contents)) {
+        DWORD error = GetLastError();
+        traceLine({L"settings file ", filePath_, L": writing [", section, L"] ", key,
+                   L" failed, error ", traceNumber(error)});
+        return false;
+    }
+    traceLine({L"settings file ", filePath_, L": [", section, L"] ", key, L" = \"", value,
+               L"\" written"});
+    return true;
 }
 
 bool IniSettingsStore::deleteFile()

@@ -38,6 +38,10 @@ protected:
 
 // A settings file read with GetPrivateProfileStringW. Each call opens the file
 // itself; nothing stays open between calls, and reading never writes to it.
+// Writing keeps every other line and the file's encoding (a new file is
+// UTF-16LE with a byte-order mark; an ANSI file that cannot hold the value
+// becomes one), and replaces the file in one step through a new file beside
+// it. A failed write is told in the diagnostic trace.
 class IniSettingsStore : public SettingsStore {
 public:
     explicit IniSettingsStore(std::wstring filePath) : filePath_(std::move(filePath)) {}

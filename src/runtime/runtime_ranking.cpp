@@ -35,7 +35,13 @@ std::optional<RuntimeCandidate> pickCandidate(std::vector<RuntimeCandidate> cand
     }
     rankCandidates(candidates, settings);
     for (const std::wstring& item : settings.preferredVersions) {
-        const RuntimeVersion preferred = parseRuntimeVersion(item, kVersionFillLow).version;
+        const ParsedRuntimeVersion parsed = parseRuntimeVersion(item, kVersionFillLow);
+        // An empty or digit-less item ("11;;1.8") names no version; it would
+        // match every candidate and pick the newest.
+        if (!parsed.succeeded) {
+            continue;
+        }
+        const RuntimeVersion& preferred = parsed.version;
         for (RuntimeCandidate& candidate : candidates) {
             if (matchesPreferredVersion(preferred, candidate.version)) {
                 return std::move(candidate);

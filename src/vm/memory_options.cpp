@@ -104,6 +104,12 @@ NumberList parseNumberList(std::wstring_view text)
 
 void resolveMemoryShare(std::wstring& token, const MachineMemory& memory)
 {
+    // A share that names no number ("-XmxP") is not one: it goes to the VM
+    // as written, like any other text, instead of becoming "-XmxP0K".
+    std::wstring_view numberPart = std::wstring_view(token).substr(0, token.size() - 1);
+    if (numberPart.find_first_of(L"0123456789") == std::wstring_view::npos) {
+        return;
+    }
     NumberList list = parseNumberList(token);
     std::uint64_t percent = numberAt(list.numbers, 0);
     std::uint64_t minimumMegabytes = numberAt(list.numbers, 1);

@@ -32,6 +32,7 @@ NumberList parseNumberList(std::wstring_view text);
 // Rewrites a share option in place as an absolute size in kilobytes:
 // -Xmx25:512:4096P is a quarter of the physical memory, at least 512 MB and
 // at most 4096 MB. P shares the physical memory, T the available address space.
+// A token without any digit before its unit letter is left unchanged.
 void resolveMemoryShare(std::wstring& token, const MachineMemory& memory);
 
 // True when the token sets the thread stack size (-Xss, exact letter case).

@@ -16,11 +16,12 @@ TEST(EmbeddedSettings, ResourceOfTheModuleIsDecodedAndParsed)
     EXPECT_EQ(layer.readSetting(jre, L"Virtual Machine Parameters"), L"-Xmx256m");
     EXPECT_EQ(layer.readSetting(L"Application", L"Cmd"),
               L"--embedded \"%TARVO_TEST_CMD_FOLDER%\\Datei \u00e4.txt\"");
-    // Names in the embedded layer match with their exact letter case.
+    // Names in the embedded layer ignore letter case, as in the settings file,
+    // so the later [java runtime environment] repeats the first section and
+    // is never read.
     EXPECT_EQ(layer.readSetting(jre, L"System Path"), L"");
-    EXPECT_EQ(layer.readSetting(L"java runtime environment", L"System Path"),
-              L"lower-case section");
-    EXPECT_EQ(layer.readSetting(jre, L"main class"), L"");
+    EXPECT_EQ(layer.readSetting(L"java runtime environment", L"System Path"), L"");
+    EXPECT_EQ(layer.readSetting(jre, L"main class"), L"de.beispiel.Gr\u00f6\u00dfe");
 }
 
 TEST(EmbeddedSettings, ModuleWithoutTheResourceGivesAnEmptyLayer)
@@ -42,9 +43,11 @@ TEST(EmbeddedSettings, LayeredReaderPutsTheFileOverTheExecutablesOwnSettings)
     EXPECT_EQ(settings.readSetting(jre, L"Virtual Machine Parameters"), L"-Xmx1g");
     // ...a "+" section adds to the embedded value...
     EXPECT_EQ(settings.readSetting(jre, L"Main Class"), L"de.beispiel.Gr\u00f6\u00dfe Extra");
-    // ...and without a file value the embedded one is read.
-    EXPECT_EQ(settings.readSetting(L"java runtime environment", L"System Path"),
-              L"lower-case section");
+    // ...and without a file value the embedded one is read, its names
+    // ignoring letter case too.
+    EXPECT_EQ(settings.readSetting(L"java runtime environment", L"System Path"), L"");
+    EXPECT_EQ(settings.readSetting(L"application", L"CMD"),
+              L"--embedded \"%TARVO_TEST_CMD_FOLDER%\\Datei \u00e4.txt\"");
 
     LayeredSettingsStore withoutFile = openLayeredSettings(folder.file(L"absent.ini"));
     EXPECT_EQ(withoutFile.readSetting(jre, L"Virtual Machine Parameters"), L"-Xmx256m");

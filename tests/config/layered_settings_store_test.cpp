@@ -76,12 +76,12 @@ TEST_F(LayeredSettingsStoreTest, WithoutFileValuesTheLayerIsRead)
     EXPECT_EQ(missingFile.readSetting(jre, L"JRE Path"), L"");
 }
 
-TEST_F(LayeredSettingsStoreTest, LayerNamesMatchExactlyWhileFileNamesIgnoreCase)
+TEST_F(LayeredSettingsStoreTest, LayerAndFileNamesBothIgnoreCase)
 {
     LayeredSettingsStore store = storeOver(
         "[java runtime environment+]\r\nvirtual machine parameters=-Dplus\r\n", embedded);
     EXPECT_EQ(store.readSetting(L"JAVA RUNTIME ENVIRONMENT", L"Virtual Machine Parameters"),
-              L" -Dplus");
+              L"-Xmx512m -Dplus");
     EXPECT_EQ(store.readSetting(jre, parameters), L"-Xmx512m -Dplus");
 }
 

@@ -106,3 +106,34 @@ TEST(ChosenRuntimeFolder, NoPairProductMeansOneTarget)
     settings.isService = true;
     EXPECT_EQ(chosenRuntimeTargets(thisProgram(), settings).size(), 1u);
 }
+
+TEST(ChosenRuntimeFolder, WithoutAnAbsoluteApplicationDataNothingIsWritten)
+{
+    TempFolder pairFolder;
+    LauncherSettings settings;
+    settings.productName = L"Acme";
+    settings.productCode = L"AT-1";
+    settings.pairProduct = pairFolder.file(L"acme32.exe");
+    for (const wchar_t* value : {static_cast<const wchar_t*>(nullptr), L"", L"AppData"}) {
+        EnvironmentVariableGuard appData(L"APPDATA", value);
+        EXPECT_TRUE(chosenRuntimeTargets(thisProgram(), settings).empty());
+        storeChosenRuntimeFolder(thisProgram(), settings, L"D:\\Java\\jdk-17\\");
+    }
+    EXPECT_FALSE(folderExists(L"\\Acme"));
+    EXPECT_FALSE(folderExists(L"AppData"));
+}
+
+TEST(ChosenRuntimeFolder, FolderNameOutsideTheAnsiCodePageIsStoredWhole)
+{
+    // Stored as "?" it would be asked for again at every start.
+    TempFolder appData;
+    EnvironmentVariableGuard appDataVariable(L"APPDATA", appData.path().c_str());
+    LauncherSettings settings;
+    settings.productName = L"Acme";
+    settings.productCode = L"AT-1";
+    const std::wstring folder = L"D:\\\u0141\u00f3d\u017a\\\u4e2d\u6587 jdk\\";
+    storeChosenRuntimeFolder(thisProgram(), settings, folder);
+    std::vector<std::wstring> targets = chosenRuntimeTargets(thisProgram(), settings);
+    ASSERT_EQ(targets.size(), 1u);
+    EXPECT_EQ(readJrePath(targets[0]), folder);
+}

@@ -68,8 +68,10 @@ TEST(FileBaseName, CutsTheExtensionOfTheFileNameOnly)
 
 TEST(UserSettingsLocationFor, JoinsApplicationDataCleanedNameCodeAndBaseName)
 {
-    UserSettingsLocation location = userSettingsLocationFor(
-        L"C:\\Users\\ann\\AppData\\Roaming", L"Acme: Tools/Pro?", L"AT-2", L"D:\\x\\start.exe");
+    UserSettingsLocation location =
+        userSettingsLocationFor(L"C:\\Users\\ann\\AppData\\Roaming", L"Acme: Tools/Pro?", L"AT-2",
+                                L"D:\\x\\start.exe")
+            .value();
     EXPECT_EQ(location.productFolder, L"C:\\Users\\ann\\AppData\\Roaming\\Acme ToolsPro");
     EXPECT_EQ(location.codeFolder, L"C:\\Users\\ann\\AppData\\Roaming\\Acme ToolsPro\\AT-2");
     EXPECT_EQ(location.filePath,
@@ -79,16 +81,69 @@ TEST(UserSettingsLocationFor, JoinsApplicationDataCleanedNameCodeAndBaseName)
 TEST(UserSettingsLocationFor, ProductCodeIsKeptUnchanged)
 {
     UserSettingsLocation location =
-        userSettingsLocationFor(L"C:\\Data", L"Tool", L"a:b", L"C:\\start.exe");
+        userSettingsLocationFor(L"C:\\Data", L"Tool", L"a:b", L"C:\\start.exe").value();
     EXPECT_EQ(location.filePath, L"C:\\Data\\Tool\\a:b\\start.ini");
 }
 
-TEST(UserSettingsLocationFor, HiddenNameGivesJustIniAndEmptyDataFolderStartsWithBackslash)
+TEST(UserSettingsLocationFor, HiddenNameGivesJustIni)
 {
-    EXPECT_EQ(userSettingsLocationFor(L"C:\\Data", L"P", L"C", L"C:\\Apps\\.hidden").filePath,
+    EXPECT_EQ(userSettingsLocationFor(L"C:\\Data", L"P", L"C", L"C:\\Apps\\.hidden")->filePath,
               L"C:\\Data\\P\\C\\.ini");
-    EXPECT_EQ(userSettingsLocationFor(L"", L"P", L"C", L"C:\\start.exe").filePath,
-              L"\\P\\C\\start.ini");
+}
+
+TEST(UserSettingsLocationFor, OnlyAnAbsoluteDataFolderGivesAPerUserFile)
+{
+    // An empty or relative folder would put the file, which decides the
+    // runtime, on the current drive or in the current folder.
+    for (const wchar_t* folder : {L"", L"\\Data", L"Data", L"C:Data", L"..\\Data", L"C:"}) {
+        EXPECT_EQ(userSettingsLocationFor(folder, L"P", L"C", L"C:\\start.exe"), std::nullopt)
+            << folder;
+    }
+    EXPECT_EQ(userSettingsLocationFor(L"c:/Data", L"P", L"C", L"C:\\start.exe")->filePath,
+              L"c:/Data\\P\\C\\start.ini");
+    EXPECT_EQ(userSettingsLocationFor(L"\\\\srv\\home", L"P", L"C", L"C:\\start.exe")->filePath,
+              L"\\\\srv\\home\\P\\C\\start.ini");
+    EXPECT_EQ(userSettingsLocationFor(L"\\\\?\\C:\\Data", L"P", L"C", L"C:\\start.exe")->filePath,
+              L"\\\\?\\C:\\Data\\P\\C\\start.ini");
+}
+
+TEST(UserSettingsLocationFor, NameAndCodeStayOneFolderEachInsideTheDataFolder)
+{
+    UserSettingsLocation location =
+        userSettingsLocationFor(L"C:\\Data", L"..", L"..\\..\\Windows", L"C:\\start.exe").value();
+    EXPECT_EQ(location.productFolder, L"C:\\Data\\");
+    EXPECT_EQ(location.filePath, L"C:\\Data\\\\Windows\\start.ini");
+    location = userSettingsLocationFor(L"C:\\Data", L"a/../b", L"x/y", L"C:\\start.exe").value();
+    EXPECT_EQ(location.filePath, L"C:\\Data\\ab\\xy\\start.ini");
+}
+
+TEST(ProductFolderName, RunsOfDotsAreDroppedSingleDotsStay)
+{
+    EXPECT_EQ(productFolderName(L".."), L"");
+    EXPECT_EQ(productFolderName(L"..."), L"");
+    EXPECT_EQ(productFolderName(L".\\."), L"");
+    EXPECT_EQ(productFolderName(L"Tool 2..5"), L"Tool 25");
+    EXPECT_EQ(productFolderName(L"Acme.Tools v1.2."), L"Acme.Tools v1.2.");
+}
+
+TEST(ProductCodeFolderName, DropsSeparatorsAndRunsOfDotsOnly)
+{
+    EXPECT_EQ(productCodeFolderName(L"a:b*c?"), L"a:b*c?");
+    EXPECT_EQ(productCodeFolderName(L"..\\../x"), L"x");
+    EXPECT_EQ(productCodeFolderName(L"AT-2.1"), L"AT-2.1");
+    EXPECT_EQ(productCodeFolderName(L".."), L"");
+}
+
+TEST(IsAbsolutePath, DriveWithSeparatorOrTwoLeadingSeparators)
+{
+    for (const wchar_t* path :
+         {L"C:\\", L"z:/x", L"\\\\srv\\share", L"//srv/share", L"\\\\?\\C:\\x"}) {
+        EXPECT_TRUE(isAbsolutePath(path)) << path;
+    }
+    for (const wchar_t* path :
+         {L"", L"C:", L"C:x", L"\\x", L"/x", L"x", L"..\\x", L"1:\\x", L"\\\\"}) {
+        EXPECT_FALSE(isAbsolutePath(path)) << path;
+    }
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ protected:
 TEST_F(UserSettingsFilePathTest, WithoutFolderCreationNothingIsCreated)
 {
     std::wstring path =
-        userSettingsFilePathFor(testProgramPath(), L"Acme: Tools/Pro?", L"AT-2", false);
+        userSettingsFilePathFor(testProgramPath(), L"Acme: Tools/Pro?", L"AT-2", false).value();
     EXPECT_EQ(path, appData_.path() + L"\\Acme ToolsPro\\AT-2\\config_tests.ini");
     EXPECT_FALSE(folderExists(appData_.path() + L"\\Acme ToolsPro"));
 }
@@ -23,7 +23,7 @@ TEST_F(UserSettingsFilePathTest, WithoutFolderCreationNothingIsCreated)
 TEST_F(UserSettingsFilePathTest, WithFolderCreationBothFoldersExistButNotTheFile)
 {
     std::wstring path =
-        userSettingsFilePathFor(testProgramPath(), L"Acme: Tools/Pro?", L"AT-2", true);
+        userSettingsFilePathFor(testProgramPath(), L"Acme: Tools/Pro?", L"AT-2", true).value();
     EXPECT_TRUE(folderExists(appData_.path() + L"\\Acme ToolsPro"));
     EXPECT_TRUE(folderExists(appData_.path() + L"\\Acme ToolsPro\\AT-2"));
     EXPECT_FALSE(fileExists(path));
@@ -33,10 +33,11 @@ TEST_F(UserSettingsFilePathTest, WithFolderCreationBothFoldersExistButNotTheFile
 
 TEST_F(UserSettingsFilePathTest, PairedExecutableGetsItsOwnFileAndAlwaysItsFolders)
 {
-    EXPECT_EQ(pairUserSettingsFilePath(L"", L"Acme", L"AT-2"), L"");
+    EXPECT_EQ(pairUserSettingsFilePath(L"", L"Acme", L"AT-2"), std::nullopt);
     EXPECT_FALSE(folderExists(appData_.path() + L"\\Acme"));
 
-    std::wstring path = pairUserSettingsFilePath(L"C:\\Apps\\Tool\\start32.exe", L"Acme", L"AT-2");
+    std::wstring path =
+        pairUserSettingsFilePath(L"C:\\Apps\\Tool\\start32.exe", L"Acme", L"AT-2").value();
     EXPECT_EQ(path, appData_.path() + L"\\Acme\\AT-2\\start32.ini");
     EXPECT_TRUE(folderExists(appData_.path() + L"\\Acme\\AT-2"));
 }
@@ -47,11 +48,20 @@ TEST_F(UserSettingsFilePathTest, HiddenExecutableNameGivesJustIni)
               appData_.path() + L"\\Acme\\AT-2\\.ini");
 }
 
-TEST(UserSettingsFilePath, UnsetApplicationDataStartsWithABackslash)
+TEST(UserSettingsFilePath, UnsetEmptyOrRelativeApplicationDataGivesNoPerUserFile)
 {
-    EnvironmentVariableGuard unset(L"APPDATA", nullptr);
-    EXPECT_EQ(userSettingsFilePathFor(L"C:\\Apps\\start.exe", L"Acme", L"AT-2", false),
-              L"\\Acme\\AT-2\\start.ini");
+    for (const wchar_t* value :
+         {static_cast<const wchar_t*>(nullptr), L"", L"\\Users\\ann", L"AppData"}) {
+        EnvironmentVariableGuard appData(L"APPDATA", value);
+        EXPECT_EQ(userSettingsFilePathFor(L"C:\\Apps\\start.exe", L"Acme", L"AT-2", false),
+                  std::nullopt);
+        EXPECT_EQ(userSettingsFilePathFor(L"C:\\Apps\\start.exe", L"Acme", L"AT-2", true),
+                  std::nullopt);
+        EXPECT_EQ(pairUserSettingsFilePath(L"C:\\Apps\\start32.exe", L"Acme", L"AT-2"),
+                  std::nullopt);
+    }
+    // Nothing was created in the current folder either.
+    EXPECT_FALSE(folderExists(L"Acme"));
 }
 
 TEST(UserSettingsFilePath, ApplicationDataOfMoreThan259CharactersIsUsedWhole)

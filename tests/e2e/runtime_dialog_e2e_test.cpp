@@ -191,6 +191,23 @@ protected:
 
     std::string jrePathLine() const { return "JRE Path=" + toUtf8(pickableRuntime) + "\\"; }
 
+    // A settings file of the sandbox as UTF-8 text: a file the launcher
+    // created is UTF-16LE with its byte-order mark, one the test wrote is ANSI
+    // (ASCII here); an absent file is an empty text.
+    std::string settingsText(const wchar_t* relativePath) const
+    {
+        std::string bytes = product.sandbox().readFile(relativePath).value_or("");
+        if (!bytes.starts_with("\xFF\xFE")) {
+            return bytes;
+        }
+        std::wstring text;
+        for (size_t index = 2; index + 1 < bytes.size(); index += 2) {
+            text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[index]) |
+                                         (static_cast<unsigned char>(bytes[index + 1]) << 8));
+        }
+        return toUtf8(text);
+    }
+
     JavaProduct product;
     std::wstring pickableRuntime;
 };
@@ -327,7 +344,7 @@ TEST_F(RuntimeDialog, OkRunsTheProgramAndTheNextStartFindsTheRuntime)
     for (const wchar_t* userFile : {L"AppData\\Acme Editor\\AE-1\\Acme Editor.ini",
                                     L"AppData\\Acme Editor\\AE-1\\acme32.ini"}) {
         SCOPED_TRACE(toUtf8(userFile));
-        std::string text = product.sandbox().readFile(userFile).value_or("");
+        std::string text = settingsText(userFile);
         EXPECT_NE(text.find("[Java Runtime Environment]"), std::string::npos) << text;
         EXPECT_NE(text.find(jrePathLine()), std::string::npos) << text;
     }
@@ -357,7 +374,7 @@ TEST_F(RuntimeDialog, AServiceRemembersTheRuntimeBesideTheExecutable)
 
     for (const wchar_t* besideFile : {L"Acme Editor.ini", L"acme32.ini"}) {
         SCOPED_TRACE(toUtf8(besideFile));
-        std::string text = product.sandbox().readFile(besideFile).value_or("");
+        std::string text = settingsText(besideFile);
         EXPECT_NE(text.find(jrePathLine()), std::string::npos) << text;
     }
     EXPECT_FALSE(product.sandbox().exists(L"AppData\\Acme Editor"));

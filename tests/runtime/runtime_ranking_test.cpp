@@ -187,6 +187,23 @@ TEST(PickCandidate, FirstPreferredVersionThatMatchesAnyCandidateDecides)
     EXPECT_EQ(picked({candidate(1, L"17", settings)}, settings), L"C:\\key1\\17\\");
 }
 
+TEST(PickCandidate, EmptyOrDigitlessPreferredItemIsSkipped)
+{
+    // Such an item would match every candidate and pick the newest.
+    LauncherSettings settings = policySettings(L"");
+    settings.preferredVersions = {L"11", L"", L"1.8"};
+    const auto candidates = [&] {
+        return std::vector<RuntimeCandidate>{candidate(1, L"17", settings),
+                                             candidate(4, L"1.8.0_291", settings)};
+    };
+    EXPECT_EQ(picked(candidates(), settings), L"C:\\key4\\1.8.0_291\\");
+    settings.preferredVersions = {L"latest", L" ", L"1.8"};
+    EXPECT_EQ(picked(candidates(), settings), L"C:\\key4\\1.8.0_291\\");
+    // 0 names a version: it still matches every candidate.
+    settings.preferredVersions = {L"0", L"1.8"};
+    EXPECT_EQ(picked(candidates(), settings), L"C:\\key1\\17\\");
+}
+
 TEST(PickCandidate, PreferredVersionTakesTheBestRankedOfItsFamily)
 {
     LauncherSettings settings = policySettings(L"favor_JRE");

@@ -137,9 +137,13 @@ TEST(ResolveMemoryShare, KilobytesAndSizeAreRoundedDown)
     EXPECT_EQ(resolved(L"-Xmx50P", machineWith(0)), L"-Xmx0K");
 }
 
-TEST(ResolveMemoryShare, NoDigitsKeepsTheWholeTokenAsPrefix)
+TEST(ResolveMemoryShare, ShareWithoutANumberPassesUnchanged)
 {
-    EXPECT_EQ(resolved(L"-XmxP", machineWith(16 * gibibyte)), L"-XmxP0K");
+    // "-XmxP0K" would stop the VM from starting: a share that names no number
+    // is left as written, like any other text.
+    for (const wchar_t* token : {L"-XmxP", L"-Xmsp", L"-XssT", L"-Xmx:P", L"-Xmx=t"}) {
+        EXPECT_EQ(resolved(token, machineWith(16 * gibibyte)), token) << token;
+    }
 }
 
 TEST(ResolveMemoryShare, SizesBeyond64BitsStayAtTheLargestValue)
