@@ -34,3 +34,5 @@
 #define IDS_JNI_REASON_NO_MEMORY 228
 #define IDS_JNI_REASON_EXISTS 229
 #define IDS_JNI_REASON_INVALID_ARGUMENTS 230
+// A later start whose arguments do not fit the single-instance record.
+#define IDS_ARGUMENTS_TOO_LONG 240
