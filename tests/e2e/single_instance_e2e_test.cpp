@@ -227,6 +227,20 @@ public:
         return outcome.finished ? std::optional<int>(outcome.exitCode) : std::nullopt;
     }
 
+    // Runs a start that must run its own program, which ends at once: its
+    // main receives the arguments and it ends with 0.
+    void expectStartRunsOnItsOwn(const Arguments& arguments, int number)
+    {
+        const std::wstring trace = laterTrace(number);
+        DeleteFileW(trace.c_str());
+        std::optional<RunningProcess> start = startLauncher(arguments, trace, {}, L"100");
+        ASSERT_TRUE(start);
+        ProcessOutcome outcome = start->waitForExit(kStartLimit);
+        EXPECT_TRUE(outcome.finished) << "the start waits for another program";
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_EQ(mainArgumentsFromTrace(readTestJvmTrace(trace)), arguments);
+    }
+
     JavaProduct product;
 };
 
@@ -675,14 +689,7 @@ TEST_F(SingleInstance, AChannelMadeByAnotherProgramIsNotTrusted)
     view.get()->messageId = messageId;
     const InstanceRecord before = *view.get();
 
-    const std::wstring trace = app.laterTrace(1);
-    DeleteFileW(trace.c_str());
-    std::optional<RunningProcess> start = app.startLauncher({L"secret.txt"}, trace, {}, L"100");
-    ASSERT_TRUE(start);
-    ProcessOutcome outcome = start->waitForExit(kStartLimit);
-    EXPECT_TRUE(outcome.finished) << "the start waits for the other program";
-    EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_EQ(mainArgumentsFromTrace(readTestJvmTrace(trace)), Arguments{L"secret.txt"});
+    app.expectStartRunsOnItsOwn({L"secret.txt"}, 1);
     EXPECT_EQ(std::memcmp(&before, view.get(), sizeof before), 0)
         << "the start wrote its arguments into the other program's record";
     EXPECT_FALSE(PeekMessageW(&message, nullptr, messageId, messageId, PM_REMOVE))
@@ -711,14 +718,7 @@ TEST_F(SingleInstance, AChannelOwnedByAnotherAccountIsNotTrusted)
     std::optional<RunningProcess> first = app.startFirstInstance();
     ASSERT_TRUE(first);
     // The first instance found the name taken and runs on its own; so does the next start.
-    const std::wstring trace = app.laterTrace(1);
-    DeleteFileW(trace.c_str());
-    std::optional<RunningProcess> start = app.startLauncher({L"secret.txt"}, trace, {}, L"100");
-    ASSERT_TRUE(start);
-    ProcessOutcome outcome = start->waitForExit(kStartLimit);
-    EXPECT_TRUE(outcome.finished) << "the start waits for the other program";
-    EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_EQ(mainArgumentsFromTrace(readTestJvmTrace(trace)), Arguments{L"secret.txt"});
+    app.expectStartRunsOnItsOwn({L"secret.txt"}, 1);
     EXPECT_FALSE(PeekMessageW(&message, nullptr, messageId, messageId, PM_REMOVE));
 }
 

@@ -53,6 +53,9 @@ protected:
         // This thread plays the later start: its queue takes the answers.
         MSG message;
         PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+        // And this process is the first instance.
+        ASSERT_TRUE(channel_.setUp(settings_, ownExecutable(), {}));
+        ASSERT_TRUE(channel_.isFirstInstance());
     }
 
     // Hands the arguments over as a later start does: packs them and posts.
@@ -97,13 +100,11 @@ protected:
     ChannelNames names_;
     DWORD listenerThreadId_ = 0;
     UINT messageId_ = 0;
+    SingleInstanceChannel channel_;
 };
 
 TEST_F(SingleInstanceChannelTest, TheFirstInstanceConfirmsTheCopyBeforeItAnswers)
 {
-    SingleInstanceChannel channel;
-    ASSERT_TRUE(channel.setUp(settings_, ownExecutable(), {}));
-    ASSERT_TRUE(channel.isFirstInstance());
     ASSERT_TRUE(handOver({L"document.txt"}));
     // The VM does not exist yet, so there is no answer, but the record is free.
     const UINT copied = RegisterWindowMessageW(names_.copiedMessage.c_str());
@@ -111,23 +112,20 @@ TEST_F(SingleInstanceChannelTest, TheFirstInstanceConfirmsTheCopyBeforeItAnswers
     EXPECT_TRUE(waitForMessage(copied)) << "the copy was not confirmed";
     MSG message;
     EXPECT_FALSE(PeekMessageW(&message, nullptr, messageId_, messageId_, PM_REMOVE));
-    channel.closeChannel();
+    channel_.closeChannel();
 }
 
 // The moment DestroyJavaVM returns, a request is answered at once and the
 // VM is never attached to.
 TEST_F(SingleInstanceChannelTest, ARequestAfterTheVmIsDestroyedIsRefused)
 {
-    SingleInstanceChannel channel;
-    ASSERT_TRUE(channel.setUp(settings_, ownExecutable(), {}));
-    ASSERT_TRUE(channel.isFirstInstance());
-    channel.signalReady(&javaVm_);
+    channel_.signalReady(&javaVm_);
     // What the launcher's end does right after DestroyJavaVM.
-    channel.refuseHandovers();
+    channel_.refuseHandovers();
     ASSERT_TRUE(handOver({L"late.txt"}));
     EXPECT_EQ(waitForAnswer(), -1);
     EXPECT_EQ(attachCalls.load(), 0);
-    channel.closeChannel();
+    channel_.closeChannel();
     EXPECT_EQ(attachCalls.load(), 0);
 }
 
@@ -135,15 +133,12 @@ TEST_F(SingleInstanceChannelTest, ARequestAfterTheVmIsDestroyedIsRefused)
 // and so is one whose thread waited for a VM that never came.
 TEST_F(SingleInstanceChannelTest, RequestsPendingAtTheEndAreAnswered)
 {
-    SingleInstanceChannel channel;
-    ASSERT_TRUE(channel.setUp(settings_, ownExecutable(), {}));
-    ASSERT_TRUE(channel.isFirstInstance());
     ASSERT_TRUE(handOver({L"waiting.txt"}));
     // The handover thread waits for the ready event; the channel closes.
     const UINT copied = RegisterWindowMessageW(names_.copiedMessage.c_str());
     ASSERT_TRUE(waitForMessage(copied));
     ASSERT_TRUE(handOver({L"queued.txt"}));
-    channel.closeChannel();
+    channel_.closeChannel();
     EXPECT_EQ(waitForAnswer(), -1);
     EXPECT_EQ(waitForAnswer(), -1);
     EXPECT_EQ(attachCalls.load(), 0);
