@@ -48,8 +48,9 @@ void traceArguments(const std::vector<std::wstring>& arguments)
 Launcher::~Launcher()
 {
     // The order matters: the splash goes first, the VM next (DestroyJavaVM waits
-    // for the Java program's last non-daemon thread), then the channel that a
-    // handover thread may still be using.
+    // for the Java program's last non-daemon thread, and until then handovers
+    // are still served), then the channel, which first refuses every handover
+    // so that none attaches to the destroyed VM, then stops its listener.
     splash.closeSplashWindow();
     if (vmRun.javaVm) {
         vmRun.javaVm->DestroyJavaVM();

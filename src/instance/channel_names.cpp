@@ -25,7 +25,9 @@ std::optional<ChannelNames> channelNamesFor(std::wstring_view modulePath)
     names.channel = channelName(modulePath);
     names.readyEvent = names.channel + L"_upr_evt";
     names.handoverLock = names.channel + L"_upr_mtx";
-    for (const std::wstring* name : {&names.channel, &names.readyEvent, &names.handoverLock}) {
+    names.copiedMessage = names.channel + L"_upr_ack";
+    for (const std::wstring* name :
+         {&names.channel, &names.readyEvent, &names.handoverLock, &names.copiedMessage}) {
         if (name->size() > kLongestObjectName) {
             return std::nullopt;
         }

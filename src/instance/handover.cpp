@@ -17,7 +17,7 @@ constexpr char kIntFormSignature[] = "([Ljava/lang/String;)I";
 struct HandoverRequest {
     DWORD senderThreadId = 0;
     // Read when the message arrived: the sender keeps the record to itself
-    // until it has its answer, so these are its arguments.
+    // until this copy is made, so these are its arguments.
     std::vector<std::wstring> arguments;
     std::shared_ptr<HandoverContext> context;
 };
@@ -74,7 +74,15 @@ DWORD WINAPI handleHandover(void* parameter)
 {
     std::unique_ptr<HandoverRequest> request(static_cast<HandoverRequest*>(parameter));
     const HandoverContext& context = *request->context;
+    // Wakes when main is about to run, or when the first instance ends
+    // without ever getting there (the refusal sets the event too).
     if (WaitForSingleObject(context.readyEvent.get(), INFINITE) != WAIT_OBJECT_0) {
+        return 1;
+    }
+    // A VM that is destroyed must never be attached to: the later start gets
+    // its answer at once instead of waiting for this process to end.
+    if (context.handoversRefused.load()) {
+        postAnswer(*request, kRefusedAnswer);
         return 1;
     }
     JavaVM* javaVm = context.javaVm.load();
@@ -83,6 +91,10 @@ DWORD WINAPI handleHandover(void* parameter)
     }
     JNIEnv* environment = nullptr;
     if (javaVm->AttachCurrentThread(reinterpret_cast<void**>(&environment), nullptr) != JNI_OK) {
+        // Refused meanwhile: the VM ended between the check and the attach.
+        if (context.handoversRefused.load()) {
+            postAnswer(*request, kRefusedAnswer);
+        }
         return 1;
     }
     bool called = callSecondaryMain(*request, environment);
@@ -98,6 +110,10 @@ void startHandover(const ListenerStart& start, DWORD senderThreadId)
     // the reading bounded by the record.
     InstanceRecord snapshot;
     std::memcpy(&snapshot, start.record, sizeof snapshot);
+    // The record is free again: the sender lets the next start hand over.
+    if (start.context->copiedMessageId != 0) {
+        PostThreadMessageW(senderThreadId, start.context->copiedMessageId, 0, 0);
+    }
     auto request = std::make_unique<HandoverRequest>();
     request->senderThreadId = senderThreadId;
     request->arguments = unpackArguments(snapshot);

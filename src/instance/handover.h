@@ -24,7 +24,16 @@ struct HandoverContext {
     // False for the IBM runtimes, whose VM thread never detaches either.
     bool detachAfterCall = true;
     UINT messageId = 0;
+    // Posted to a later start once its arguments are copied; 0 when the
+    // message could not be registered (the later start then waits longer).
+    UINT copiedMessageId = 0;
+    // Set once the VM is destroyed or about to be: from then on no handover
+    // thread attaches, and every request is answered with kRefusedAnswer.
+    std::atomic<bool> handoversRefused{false};
 };
+
+// The answer to a request that came while the first instance was ending.
+inline constexpr int kRefusedAnswer = -1;
 
 // The listener's parameter; its owner outlives the listener thread.
 struct ListenerStart {

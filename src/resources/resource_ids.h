@@ -35,3 +35,5 @@
 #define IDS_JNI_REASON_EXISTS 229
 #define IDS_JNI_REASON_INVALID_ARGUMENTS 230
 #define IDS_PAIR_PRODUCT_NOT_STARTED 231
+// A later start whose arguments do not fit the single-instance record.
+#define IDS_ARGUMENTS_TOO_LONG 232

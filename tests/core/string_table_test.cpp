@@ -49,6 +49,8 @@ const std::map<UINT, std::wstring>& expectedTexts()
         {229, L"VM bereits erzeugt"},
         {230, L"ung\u00fcltige Argumente"},
         {231, L"Konnte das Programm: %s (Fehlernummer= %d) nicht starten.\n"},
+        {232, L"Die Argumente sind zu lang f\u00fcr die \u00dcbergabe an das bereits laufende "
+              L"Programm (h\u00f6chstens 1040 Bytes). Sie wurden nicht \u00fcbergeben."},
     };
     return texts;
 }
@@ -94,7 +96,7 @@ void expectTableIn(const std::wstring& executable)
     }
     // Nothing beyond the table's ends.
     EXPECT_FALSE(germanString(module.get(), 201).value_or(L"").size());
-    EXPECT_FALSE(germanString(module.get(), 232).value_or(L"").size());
+    EXPECT_FALSE(germanString(module.get(), 233).value_or(L"").size());
 }
 
 }  // namespace

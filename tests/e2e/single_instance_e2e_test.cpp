@@ -7,12 +7,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwctype>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "instance/channel_names.h"
+#include "instance/channel_security.h"
+#include "instance/executable_identity.h"
 #include "instance/instance_record.h"
+#include "instance/mapped_instance_record.h"
 #include "support/image.h"
 #include "support/java_product.h"
 #include "support/png_writer.h"
@@ -35,6 +39,12 @@ constexpr DWORD kStartLimit = 60000;
 constexpr wchar_t kLongLife[] = L"120000";
 // Exit code the tests give a first instance they end themselves.
 constexpr UINT kEndedByTheTest = 42;
+constexpr wchar_t kArgumentsTooLong[] =
+    L"Die Argumente sind zu lang f\u00fcr die \u00dcbergabe an das bereits laufende Programm "
+    L"(h\u00f6chstens 1040 Bytes). Sie wurden nicht \u00fcbergeben.";
+// What the first instance traces when it looks for the int form, once per request.
+constexpr std::string_view kKeepsAliveLookup =
+    "GetStaticMethodID tarvo/test/KeepsAlive secondaryMain ([Ljava/lang/String;)I";
 
 bool sameFolder(std::wstring first, std::wstring second)
 {
@@ -154,16 +164,24 @@ public:
         return product.sandbox().writeIni(text + std::string(moreSections));
     }
 
-    std::wstring channel() const { return channelName(product.sandbox().executablePath()); }
+    // Every spelling of the executable's path names the same channel.
+    std::wstring channel() const
+    {
+        return channelName(normalizedExecutablePath(product.sandbox().executablePath()));
+    }
 
     // Starts the launcher with the product's environment, the trace going to
     // the file given, in the folder given (the product's when empty).
+    // The executable may be named in another spelling of its path.
     std::optional<RunningProcess> startLauncher(const Arguments& arguments,
                                                 const std::wstring& traceFile,
                                                 const std::wstring& folder = {},
-                                                const wchar_t* aliveMilliseconds = kLongLife)
+                                                const wchar_t* aliveMilliseconds = kLongLife,
+                                                std::wstring executable = {})
     {
-        const std::wstring executable = product.sandbox().executablePath();
+        if (executable.empty()) {
+            executable = product.sandbox().executablePath();
+        }
         ProcessStart start(executable, commandLineOf(executable, arguments));
         start.currentFolder = folder.empty() ? product.sandbox().folder() : folder;
         EnvironmentBlock environment = product.environment();
@@ -193,9 +211,11 @@ public:
     }
 
     // Runs a later start to its end; its exit code.
-    std::optional<int> runLaterStart(const Arguments& arguments, int number = 0)
+    std::optional<int> runLaterStart(const Arguments& arguments, int number = 0,
+                                     const std::wstring& executable = {})
     {
-        std::optional<RunningProcess> later = startLauncher(arguments, laterTrace(number));
+        std::optional<RunningProcess> later =
+            startLauncher(arguments, laterTrace(number), {}, kLongLife, executable);
         if (!later) {
             ADD_FAILURE() << "the later start did not start";
             return std::nullopt;
@@ -205,6 +225,20 @@ public:
         EXPECT_FALSE(product.sandbox().exists(L"later-trace-" + std::to_wstring(number) + L".txt"))
             << "the later start loaded the Java runtime";
         return outcome.finished ? std::optional<int>(outcome.exitCode) : std::nullopt;
+    }
+
+    // Runs a start that must run its own program, which ends at once: its
+    // main receives the arguments and it ends with 0.
+    void expectStartRunsOnItsOwn(const Arguments& arguments, int number)
+    {
+        const std::wstring trace = laterTrace(number);
+        DeleteFileW(trace.c_str());
+        std::optional<RunningProcess> start = startLauncher(arguments, trace, {}, L"100");
+        ASSERT_TRUE(start);
+        ProcessOutcome outcome = start->waitForExit(kStartLimit);
+        EXPECT_TRUE(outcome.finished) << "the start waits for another program";
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_EQ(mainArgumentsFromTrace(readTestJvmTrace(trace)), arguments);
     }
 
     JavaProduct product;
@@ -319,6 +353,40 @@ TEST_F(SingleInstance, WithoutSecondaryMainTheLaterStartEndsWithTheFirstInstance
     EXPECT_FALSE(app.product.sandbox().exists(L"later-trace-1.txt"));
 }
 
+// A first instance that never answers does not hold up the starts after the
+// first one that asked it: each hands over, and each waits for its end.
+TEST_F(SingleInstance, AStartWithoutAnswerDoesNotHoldUpTheNextStarts)
+{
+    ASSERT_TRUE(app.writeSettings("tarvo.test.KeepsAlive"));
+    std::optional<RunningProcess> first = app.startFirstInstance();
+    ASSERT_TRUE(first);
+    auto lookups = [&] {
+        std::vector<std::string> trace = readTestJvmTrace(app.product.tracePath());
+        return std::count(trace.begin(), trace.end(), std::string(kKeepsAliveLookup));
+    };
+    std::vector<RunningProcess> starts;
+    for (int i = 1; i <= 3; ++i) {
+        std::optional<RunningProcess> later =
+            app.startLauncher({L"doc " + std::to_wstring(i)}, app.laterTrace(i));
+        ASSERT_TRUE(later);
+        starts.push_back(std::move(*later));
+        EXPECT_TRUE(pollUntil([&] { return lookups() >= i; }, kStartLimit))
+            << "start " << i << " was not handed over";
+        std::optional<InstanceRecord> record = readRecord(app.channel());
+        ASSERT_TRUE(record);
+        EXPECT_EQ(unpackArguments(*record), Arguments{L"doc " + std::to_wstring(i)});
+    }
+    for (RunningProcess& later : starts) {
+        EXPECT_TRUE(later.isRunning());
+    }
+    ASSERT_TRUE(TerminateProcess(first->handle(), kEndedByTheTest));
+    for (RunningProcess& later : starts) {
+        ProcessOutcome outcome = later.waitForExit(kStartLimit);
+        EXPECT_TRUE(outcome.finished);
+        EXPECT_EQ(outcome.exitCode, static_cast<int>(kEndedByTheTest));
+    }
+}
+
 // A first instance held up before its VM exists (here by a message box)
 // answers only once its main is about to run.
 TEST_F(SingleInstance, ALaterStartBeforeTheVmExistsIsAnsweredOnceMainIsAboutToRun)
@@ -393,11 +461,22 @@ TEST_F(SingleInstance, ArgumentsArriveAsTheRecordCarriesThem)
         EXPECT_EQ(waitForSecondaryCalls(app.product.tracePath(), "void", expected.size()),
                   expected);
     }
-    // One unit more does not fit: the start fails and posts nothing, which
-    // the next start's call, the only new one, shows.
-    EXPECT_EQ(app.runLaterStart({longest + L"x"}), -1);
+    // One unit more does not fit: the start says so, fails and posts
+    // nothing, which the next start's call, the only new one, shows. That
+    // start goes ahead while the box is still open.
+    std::optional<RunningProcess> tooLong = app.startLauncher({longest + L"x"}, app.laterTrace(9));
+    ASSERT_TRUE(tooLong);
+    std::optional<HWND> box = waitForDialog(tooLong->id(), kStartLimit);
+    ASSERT_TRUE(box) << "the start did not say that its arguments are too long";
+    EXPECT_EQ(messageBoxText(*box), std::wstring(kArgumentsTooLong));
     EXPECT_EQ(app.runLaterStart({L"after"}), 0);
     expected.push_back({L"after"});
+    EXPECT_EQ(waitForSecondaryCalls(app.product.tracePath(), "void", expected.size()), expected);
+    ASSERT_TRUE(clickButton(*box, IDOK));
+    ProcessOutcome outcome = tooLong->waitForExit(kStartLimit);
+    EXPECT_TRUE(outcome.finished);
+    EXPECT_EQ(outcome.exitCode, -1);
+    EXPECT_FALSE(app.product.sandbox().exists(L"later-trace-9.txt"));
     EXPECT_EQ(waitForSecondaryCalls(app.product.tracePath(), "void", expected.size()), expected);
 }
 
@@ -453,10 +532,13 @@ TEST_F(SingleInstance, ALaterStartWaitsWhileAnotherHoldsTheChannel)
     ASSERT_TRUE(app.writeSettings("tarvo.test.SecondaryInt"));
     std::optional<RunningProcess> first = app.startFirstInstance();
     ASSERT_TRUE(first);
-    std::optional<ChannelNames> names = channelNamesFor(app.product.sandbox().executablePath());
+    std::optional<ChannelNames> names =
+        channelNamesFor(normalizedExecutablePath(app.product.sandbox().executablePath()));
     ASSERT_TRUE(names);
     // The lock exists only while some start holds it: make it, as a start would.
-    KernelHandle turn(CreateMutexW(nullptr, FALSE, names->handoverLock.c_str()));
+    ChannelSecurity security;
+    ASSERT_TRUE(security.build());
+    KernelHandle turn(CreateMutexW(security.attributes(), FALSE, names->handoverLock.c_str()));
     ASSERT_TRUE(turn);
     ASSERT_EQ(WaitForSingleObject(turn.get(), kStartLimit), WAIT_OBJECT_0);
     std::optional<InstanceRecord> before = readRecord(app.channel());
@@ -527,6 +609,31 @@ TEST_F(SingleInstance, CopiesInDifferentFoldersNeverShareAChannel)
               std::vector<Arguments>{Arguments{L"6"}});
 }
 
+// The same executable started through another spelling of its path meets
+// the first instance: in other letter case, and by its short (8.3) name.
+TEST_F(SingleInstance, EverySpellingOfThePathMeetsTheFirstInstance)
+{
+    ASSERT_TRUE(app.writeSettings("tarvo.test.SecondaryInt"));
+    std::optional<RunningProcess> first = app.startFirstInstance();
+    ASSERT_TRUE(first);
+    const std::wstring executable = app.product.sandbox().executablePath();
+    std::wstring otherCase = executable;
+    for (wchar_t& unit : otherCase) {
+        unit = iswupper(unit) ? towlower(unit) : towupper(unit);
+    }
+    ASSERT_NE(otherCase, executable);
+    EXPECT_EQ(app.runLaterStart({L"5"}, 1, otherCase), 5);
+
+    std::wstring shortPath(32768, L'\0');
+    shortPath.resize(GetShortPathNameW(executable.c_str(), shortPath.data(),
+                                       static_cast<DWORD>(shortPath.size())));
+    ASSERT_FALSE(shortPath.empty());
+    ASSERT_NE(shortPath, executable) << "no short name to start by";
+    EXPECT_EQ(app.runLaterStart({L"6"}, 2, shortPath), 6);
+    EXPECT_EQ(waitForSecondaryCalls(app.product.tracePath(), "int", 2),
+              (std::vector<Arguments>{Arguments{L"5"}, Arguments{L"6"}}));
+}
+
 // Any process of the logon can write the record.
 
 TEST_F(SingleInstance, GarbageInTheRecordDoesNotBreakTheFirstInstance)
@@ -557,6 +664,62 @@ TEST_F(SingleInstance, GarbageInTheRecordDoesNotBreakTheFirstInstance)
     EXPECT_TRUE(answer != 200 && answer != 201 && answer != 202 && answer != -999) << answer;
     EXPECT_EQ(waitForSecondaryCalls(app.product.tracePath(), "int", 7).size(), 7u);
     EXPECT_TRUE(first->isRunning());
+}
+
+// A program that makes the channel's names before the first instance does
+// is no first instance: the start runs on its own and gives it nothing.
+TEST_F(SingleInstance, AChannelMadeByAnotherProgramIsNotTrusted)
+{
+    ASSERT_TRUE(app.writeSettings("tarvo.test.SecondaryInt"));
+    // This test takes the names, with itself as the first instance, made as
+    // the launcher makes them: only the executable tells it apart.
+    ChannelSecurity security;
+    ASSERT_TRUE(security.build());
+    KernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, security.attributes(),
+                                            PAGE_READWRITE, 0, sizeof(InstanceRecord),
+                                            app.channel().c_str()));
+    ASSERT_TRUE(mapping);
+    MappedInstanceRecord view;
+    ASSERT_TRUE(mapInstanceRecord(mapping.get(), view));
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    const UINT messageId = RegisterWindowMessageW(app.channel().c_str());
+    view.get()->listenerThreadId = GetCurrentThreadId();
+    view.get()->firstProcessId = GetCurrentProcessId();
+    view.get()->messageId = messageId;
+    const InstanceRecord before = *view.get();
+
+    app.expectStartRunsOnItsOwn({L"secret.txt"}, 1);
+    EXPECT_EQ(std::memcmp(&before, view.get(), sizeof before), 0)
+        << "the start wrote its arguments into the other program's record";
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, messageId, messageId, PM_REMOVE))
+        << "the start posted to the other program";
+}
+
+// Names made without the launcher's security belong to whoever the system
+// makes their owner, not to the user: an administrator's token makes them
+// the Administrators group's. Such a channel is not trusted either.
+TEST_F(SingleInstance, AChannelOwnedByAnotherAccountIsNotTrusted)
+{
+    ASSERT_TRUE(app.writeSettings("tarvo.test.SecondaryInt"));
+    ChannelSecurity security;
+    ASSERT_TRUE(security.build());
+    KernelHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                            sizeof(InstanceRecord), app.channel().c_str()));
+    ASSERT_TRUE(mapping);
+    if (security.ownedByCurrentUser(mapping.get())) {
+        GTEST_SKIP() << "objects made with the default security belong to the user here";
+    }
+    MappedInstanceRecord view;
+    ASSERT_TRUE(mapInstanceRecord(mapping.get(), view));
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    const UINT messageId = RegisterWindowMessageW(app.channel().c_str());
+    std::optional<RunningProcess> first = app.startFirstInstance();
+    ASSERT_TRUE(first);
+    // The first instance found the name taken and runs on its own; so does the next start.
+    app.expectStartRunsOnItsOwn({L"secret.txt"}, 1);
+    EXPECT_FALSE(PeekMessageW(&message, nullptr, messageId, messageId, PM_REMOVE));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ TEST(ChannelNames, TheEventAndTheLockFollowTheChannel)
     EXPECT_EQ(names->channel, L"C:_Apps_Tool_start.exe");
     EXPECT_EQ(names->readyEvent, L"C:_Apps_Tool_start.exe_upr_evt");
     EXPECT_EQ(names->handoverLock, L"C:_Apps_Tool_start.exe_upr_mtx");
+    EXPECT_EQ(names->copiedMessage, L"C:_Apps_Tool_start.exe_upr_ack");
 }
 
 TEST(ChannelNames, NoNamesForAPathTooLongToNameAnObject)
