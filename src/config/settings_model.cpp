@@ -52,6 +52,10 @@ void readRuntimeChoice(SettingsTextSource& source, std::wstring_view executableF
     settings.jvmType = jvmTypeFromText(source.readLayeredSetting(runtimeSection, L"JVM Type"));
     applyJvmSource(source.readLayeredSetting(runtimeSection, L"JVM Source"), settings);
     applyVmProvider(source.readLayeredSetting(runtimeSection, L"VM Provider"), settings);
+    // Absent counts as "yes"; any other text switches the search off.
+    std::wstring searchInstalled =
+        source.readLayeredSetting(runtimeSection, L"Search Installed Runtimes");
+    settings.searchInstalledRuntimes = searchInstalled.empty() || isExactlyYes(searchInstalled);
 }
 
 // How the start goes on once a runtime is found: the working folder, the
