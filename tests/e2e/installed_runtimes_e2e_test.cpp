@@ -83,15 +83,11 @@ protected:
     // An x86 image as the runtime's JVM library, from the paired 32-bit tree.
     std::optional<std::wstring> layOutX86Runtime(std::wstring_view relativeHome)
     {
-        std::optional<std::wstring> thirtyTwoBitLauncher = pairLauncherPath();
-        if (!thirtyTwoBitLauncher) {
-            return std::nullopt;
+        std::optional<std::wstring> library = layOutX86TestRuntime(home(relativeHome));
+        if (library) {
+            EXPECT_TRUE(
+                sandbox_.writeFile(std::wstring(relativeHome) + L"\\bin\\java.exe", "stand-in"));
         }
-        std::wstring binFolder =
-            thirtyTwoBitLauncher->substr(0, thirtyTwoBitLauncher->rfind(L'\\'));
-        std::optional<std::wstring> library =
-            layOutTestRuntime(home(relativeHome), TestJvm::complete, L"server", binFolder);
-        EXPECT_TRUE(sandbox_.writeFile(std::wstring(relativeHome) + L"\\bin\\java.exe", "stand-in"));
         return library;
     }
 

@@ -74,16 +74,7 @@ protected:
     // The test runtime built for x86, from the paired 32-bit tree.
     std::optional<std::wstring> layOutThirtyTwoBitRuntime(std::wstring_view relativeHome)
     {
-        std::optional<std::wstring> thirtyTwoBitLauncher = pairLauncherPath();
-        if (!thirtyTwoBitLauncher) {
-            return std::nullopt;
-        }
-        std::wstring binFolder =
-            thirtyTwoBitLauncher->substr(0, thirtyTwoBitLauncher->rfind(L'\\'));
-        std::optional<std::wstring> library =
-            layOutTestRuntime(home(relativeHome), TestJvm::complete, L"server", binFolder);
-        EXPECT_TRUE(library.has_value());
-        return library;
+        return layOutX86TestRuntime(home(relativeHome));
     }
 
     // The launcher loads the x86 library itself, which the system refuses

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "support/polling.h"
+#include "support/test_paths.h"
 #include "support/test_jvm/test_runtime.h"
 #include "support/ui_driver.h"
 
@@ -58,6 +59,19 @@ RuntimeStart startProductForItsRuntime(const ProductSandbox& sandbox,
         }
     }
     return result;
+}
+
+std::optional<std::wstring> layOutX86TestRuntime(const std::wstring& home)
+{
+    std::optional<std::wstring> thirtyTwoBitLauncher = pairLauncherPath();
+    if (!thirtyTwoBitLauncher) {
+        return std::nullopt;
+    }
+    std::wstring binFolder = thirtyTwoBitLauncher->substr(0, thirtyTwoBitLauncher->rfind(L'\\'));
+    std::optional<std::wstring> library =
+        layOutTestRuntime(home, TestJvm::complete, L"server", binFolder);
+    EXPECT_TRUE(library.has_value());
+    return library;
 }
 
 }  // namespace harness

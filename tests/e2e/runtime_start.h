@@ -4,6 +4,7 @@
 // with -1).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,10 @@ struct RuntimeStart {
 // which the test runtime's trace file is added, and waits for it to end.
 RuntimeStart startProductForItsRuntime(const ProductSandbox& sandbox,
                                        EnvironmentBlock environment);
+
+// The test runtime built for x86, from the paired 32-bit tree, laid out in
+// the home folder; its JVM library's path, or nothing when this tree was
+// configured without the 32-bit build.
+std::optional<std::wstring> layOutX86TestRuntime(const std::wstring& home);
 
 }  // namespace harness
