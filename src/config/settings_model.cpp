@@ -52,10 +52,6 @@ void readRuntimeChoice(SettingsTextSource& source, std::wstring_view executableF
     settings.jvmType = jvmTypeFromText(source.readLayeredSetting(runtimeSection, L"JVM Type"));
     applyJvmSource(source.readLayeredSetting(runtimeSection, L"JVM Source"), settings);
     applyVmProvider(source.readLayeredSetting(runtimeSection, L"VM Provider"), settings);
-    // Absent counts as "yes"; any other text switches the search off.
-    std::wstring searchInstalled =
-        source.readLayeredSetting(runtimeSection, L"Search Installed Runtimes");
-    settings.searchInstalledRuntimes = searchInstalled.empty() || isExactlyYes(searchInstalled);
 }
 
 // How the start goes on once a runtime is found: the working folder, the
@@ -117,5 +113,10 @@ SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_vi
     readStartKeys(source, settings);
     readJavaProgramKeys(source, settings);
     readDisplayKeys(source, settings);
+    // Read last, after the keys of earlier versions. Absent or empty counts as
+    // "yes"; any other text switches the search of installed runtimes off.
+    std::wstring searchInstalled =
+        source.readLayeredSetting(runtimeSection, L"Search Installed Runtimes");
+    settings.searchInstalledRuntimes = searchInstalled.empty() || isExactlyYes(searchInstalled);
     return SettingsOutcome::complete;
 }
