@@ -53,6 +53,10 @@ struct LauncherSettings {
     std::wstring systemPath;
     std::wstring libraryPath;
     std::wstring pairProduct;
+    // "Search Installed Runtimes" exactly "yes", the default: the runtimes that
+    // vendor installers register under their own keys, and those on PATH, are
+    // looked for before the user is asked.
+    bool searchInstalledRuntimes = true;
 
     // Read with the others but used later, when the Java program starts.
     // Texts keep their %NAME% references: they are expanded where they are

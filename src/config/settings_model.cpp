@@ -113,5 +113,10 @@ SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_vi
     readStartKeys(source, settings);
     readJavaProgramKeys(source, settings);
     readDisplayKeys(source, settings);
+    // Read last, after the keys of earlier versions. Absent or empty counts as
+    // "yes"; any other text switches the search of installed runtimes off.
+    std::wstring searchInstalled =
+        source.readLayeredSetting(runtimeSection, L"Search Installed Runtimes");
+    settings.searchInstalledRuntimes = searchInstalled.empty() || isExactlyYes(searchInstalled);
     return SettingsOutcome::complete;
 }

@@ -11,6 +11,7 @@
 #include "config/settings_reader.h"
 #include "core/pe_image.h"
 #include "resources/resource_ids.h"
+#include "runtime/installed_runtimes.h"
 #include "runtime/jvm_library_probe.h"
 #include "runtime/runtime_locator.h"
 #include "support/console_program.h"
@@ -104,7 +105,7 @@ void Launcher::applyWorkingFolder()
 bool Launcher::findRuntime()
 {
     return useConfiguredRuntime() || useRuntimeBesideExecutable() || useRegisteredRuntime() ||
-           useJavaHomeRuntime() || useRuntimeTheUserChooses();
+           useJavaHomeRuntime() || useInstalledRuntime() || useRuntimeTheUserChooses();
 }
 
 bool Launcher::useRuntimeIn(const std::wstring& homeFolder, Bitness bitness)
@@ -175,6 +176,43 @@ bool Launcher::useJavaHomeRuntime()
         return false;
     }
     return useRuntimeIn(home, Bitness::checked);
+}
+
+namespace {
+
+// What the search of installed runtimes needs to know of a JVM library. Only a
+// genuine PE image tells; anything else is left to the binding.
+LibraryMachine jvmLibraryMachine(const std::wstring& libraryPath)
+{
+    std::optional<PeImageInfo> image = readPeImageInfo(libraryPath);
+    if (!image || !image->validImage) {
+        return LibraryMachine::unknown;
+    }
+    return image->machine == kMachineX86 ? LibraryMachine::x86 : LibraryMachine::otherMachine;
+}
+
+}  // namespace
+
+// The runtimes that vendor installers registered under their own keys, and
+// those on PATH: asked only where the user would otherwise have to choose.
+// The search has skipped runtimes of the wrong bitness already.
+bool Launcher::useInstalledRuntime()
+{
+    if (!settings.searchInstalledRuntimes) {
+        traceLine({L"runtime source 4b, installed runtimes: off (Search Installed Runtimes)"});
+        return false;
+    }
+    traceLine({L"runtime source 4b, installed runtimes"});
+    std::optional<InstalledRuntimeChoice> installed =
+        findInstalledRuntime(settings, &jvmLibraryMachine);
+    if (!installed) {
+        return false;
+    }
+    jvmLibraryPath = installed->jvmLibraryPath;
+    delegateToPair = installed->handToPair;
+    traceLine({L"  taken: ", jvmLibraryPath,
+               delegateToPair ? L", an x86 runtime: handed to the pair" : L""});
+    return true;
 }
 
 // The last source: the runtime-not-found dialog. The folder the user chose is

@@ -41,6 +41,7 @@ private:
     [[nodiscard]] bool useRuntimeBesideExecutable();
     [[nodiscard]] bool useRegisteredRuntime();
     [[nodiscard]] bool useJavaHomeRuntime();
+    [[nodiscard]] bool useInstalledRuntime();
     [[nodiscard]] bool useRuntimeTheUserChooses();
     void checkRuntimeBitness();
 

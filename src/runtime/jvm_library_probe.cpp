@@ -63,6 +63,11 @@ std::optional<JvmLibraryLocation> findJvmLibrary(const std::wstring& homeFolder,
 
 bool hasJavaDll(const std::wstring& folder)
 {
-    std::optional<std::wstring> path = pathBelow(folder, kJavaDll);
+    return hasFileBelow(folder, kJavaDll);
+}
+
+bool hasFileBelow(const std::wstring& folder, std::wstring_view relativePath)
+{
+    std::optional<std::wstring> path = pathBelow(folder, relativePath);
     return path && isFilePresent(*path);
 }

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct JvmLibraryLocation {
     std::wstring path;  // the home folder followed by e.g. "bin\server\jvm.dll"
@@ -17,3 +18,6 @@ struct JvmLibraryLocation {
 
 // Whether "bin\java.dll" exists under the folder (normally ending with "\").
 [[nodiscard]] bool hasJavaDll(const std::wstring& folder);
+
+// Whether a file (not a folder) of that relative path exists under the folder.
+[[nodiscard]] bool hasFileBelow(const std::wstring& folder, std::wstring_view relativePath);

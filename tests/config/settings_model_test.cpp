@@ -105,6 +105,7 @@ TEST(SettingsModel, ReadsEveryKeyInItsOrderAndFromItsPlace)
         L"file Display/Splash Screen",
         L"file Display/Splash Screen Shadow",
         L"file Display/Preffer Native Splash Screen",
+        jre(L"Search Installed Runtimes"),
     };
     EXPECT_EQ(source.reads, expected);
     // The per-user file is the one of the product just read.
@@ -219,6 +220,23 @@ TEST(SettingsModel, ExactWordsMustBeWrittenExactly)
     EXPECT_FALSE(settings.favorMode || settings.jdkWanted || settings.jreWanted);
     EXPECT_FALSE(settings.isService);
     EXPECT_FALSE(settings.failureCheck);
+}
+
+TEST(SettingsModel, SearchInstalledRuntimesIsOnUnlessAnotherWordIsGiven)
+{
+    for (const auto& [text, expected] :
+         std::vector<std::pair<std::wstring, bool>>{{L"", true},
+                                                    {L"Search Installed Runtimes=yes\r\n", true},
+                                                    {L"Search Installed Runtimes=\r\n", true},
+                                                    {L"Search Installed Runtimes=Yes\r\n", false},
+                                                    {L"Search Installed Runtimes=no\r\n", false}}) {
+        RecordingSource source;
+        source.layered =
+            parseIniText(L"[Java Runtime Environment]\r\nMain Class=App\r\n" + text);
+        LauncherSettings settings;
+        ASSERT_EQ(fillLauncherSettings(source, folder, settings), SettingsOutcome::complete);
+        EXPECT_EQ(settings.searchInstalledRuntimes, expected) << std::string(text.begin(), text.end());
+    }
 }
 
 TEST(SettingsModel, AnyInBothBoundsAcceptsEveryVersion)

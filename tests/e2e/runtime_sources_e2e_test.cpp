@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "runtime/written_machine_keys.h"
+#include "runtime_start.h"
 #include "support/polling.h"
 #include "support/process_runner.h"
 #include "support/sandbox.h"
@@ -25,8 +26,6 @@ namespace {
 
 constexpr DWORD kExitLimit = 15000;
 constexpr DWORD kWindowLimit = 15000;
-// How long one look for the runtime-not-found dialog lasts.
-constexpr DWORD kDialogPoll = 200;
 
 const wchar_t kJavaSoftJdk[] = L"Software\\JavaSoft\\JDK\\";
 
@@ -62,63 +61,20 @@ protected:
     std::vector<std::wstring> loadedLibraries(
         const std::optional<std::wstring>& javaHome = std::nullopt)
     {
-        std::wstring trace = sandbox_.pathOf(L"jvm-trace.txt");
-        DeleteFileW(trace.c_str());  // the runtime appends: one trace per start
-        ProcessStart start(sandbox_.executablePath());
-        start.currentFolder = sandbox_.folder();
         EnvironmentBlock environment = EnvironmentBlock::inherited();
         environment.set(L"APPDATA", sandbox_.pathOf(L"AppData"));
-        environment.set(L"TARVO_TEST_JVM_TRACE", trace);
         if (javaHome) {
             environment.set(L"JAVA_HOME", *javaHome);
         } else {
             environment.remove(L"JAVA_HOME");
         }
-        start.environment = environment;
-        std::optional<RunningProcess> launcher = RunningProcess::start(start);
-        EXPECT_TRUE(launcher);
-        if (!launcher) {
-            return {};
-        }
-        int expectedExitCode = 0;
-        // The program ends at once; only a start without a runtime waits for
-        // someone. Each look waits for the dialog itself: no pause between looks.
-        auto endedOrCancelled = [&] {
-            std::optional<HWND> dialog;
-            if (launcher->isRunning() && (dialog = waitForDialog(launcher->id(), kDialogPoll))) {
-                EXPECT_EQ(windowText(*dialog), L"JRE nicht gefunden");
-                EXPECT_TRUE(clickButton(*dialog, IDCANCEL));
-                expectedExitCode = -1;
-            }
-            return dialog || !launcher->isRunning();
-        };
-        static_cast<void>(pollUntil(endedOrCancelled, kExitLimit, 0));
-        ProcessOutcome outcome = launcher->waitForExit(kExitLimit);
-        EXPECT_TRUE(outcome.finished);
-        EXPECT_EQ(outcome.exitCode, expectedExitCode);
-        std::vector<std::wstring> loaded;
-        for (const std::string& line : readTestJvmTrace(trace)) {
-            if (line.starts_with("loaded ")) {
-                std::string path = line.substr(7);
-                loaded.emplace_back(path.begin(), path.end());
-            }
-        }
-        return loaded;
+        return startProductForItsRuntime(sandbox_, environment).loadedLibraries;
     }
 
     // The test runtime built for x86, from the paired 32-bit tree.
     std::optional<std::wstring> layOutThirtyTwoBitRuntime(std::wstring_view relativeHome)
     {
-        std::optional<std::wstring> thirtyTwoBitLauncher = pairLauncherPath();
-        if (!thirtyTwoBitLauncher) {
-            return std::nullopt;
-        }
-        std::wstring binFolder =
-            thirtyTwoBitLauncher->substr(0, thirtyTwoBitLauncher->rfind(L'\\'));
-        std::optional<std::wstring> library =
-            layOutTestRuntime(home(relativeHome), TestJvm::complete, L"server", binFolder);
-        EXPECT_TRUE(library.has_value());
-        return library;
+        return layOutX86TestRuntime(home(relativeHome));
     }
 
     // The launcher loads the x86 library itself, which the system refuses

@@ -27,9 +27,9 @@ WrittenMachineKeys::~WrittenMachineKeys()
     // Deepest first: a key is created after the keys above it.
     for (auto key = created_.rbegin(); key != created_.rend(); ++key) {
         const LSTATUS status =
-            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key->path.c_str(), viewFlag(key->view), 0);
+            RegDeleteKeyExW(root_, key->path.c_str(), viewFlag(key->view), 0);
         if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-            ADD_FAILURE() << "cannot remove the test's key HKLM\\" << harness::toUtf8(key->path)
+            ADD_FAILURE() << "cannot remove the test's key " << harness::toUtf8(key->path)
                           << ": error " << status;
         }
     }
@@ -46,7 +46,7 @@ bool WrittenMachineKeys::createNewKey(std::wstring_view path, RegistryView view)
         HKEY opened = nullptr;
         DWORD disposition = 0;
         const LSTATUS status =
-            RegCreateKeyExW(HKEY_LOCAL_MACHINE, level.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+            RegCreateKeyExW(root_, level.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                             KEY_WRITE | viewFlag(view), nullptr, &opened, &disposition);
         if (status != ERROR_SUCCESS) {
             return false;
@@ -72,7 +72,7 @@ bool WrittenMachineKeys::setValue(std::wstring_view path, RegistryView view, con
         return false;
     }
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, fullPath.c_str(), 0, KEY_SET_VALUE | viewFlag(view),
+    if (RegOpenKeyExW(root_, fullPath.c_str(), 0, KEY_SET_VALUE | viewFlag(view),
                       &opened) != ERROR_SUCCESS) {
         return false;
     }

@@ -1,5 +1,5 @@
-// Keys a test writes under HKEY_LOCAL_MACHINE, removed again when the test
-// ends however it ends. Only the keys this object created are removed; a key
+// Keys a test writes under HKEY_LOCAL_MACHINE (or, where asked, under
+// HKEY_CURRENT_USER), removed again when the test ends however it ends. Only the keys this object created are removed; a key
 // that was there before is never deleted, and a version subkey that was there
 // before is never written to.
 #pragma once
@@ -14,12 +14,14 @@
 
 class WrittenMachineKeys {
 public:
-    WrittenMachineKeys() = default;
+    // The keys go below the root given: HKEY_LOCAL_MACHINE unless a test
+    // writes a per-user install under HKEY_CURRENT_USER.
+    explicit WrittenMachineKeys(HKEY root = HKEY_LOCAL_MACHINE) : root_(root) {}
     ~WrittenMachineKeys();
     WrittenMachineKeys(const WrittenMachineKeys&) = delete;
     WrittenMachineKeys& operator=(const WrittenMachineKeys&) = delete;
 
-    // Creates the new key HKLM\path (and any missing key above it) in the view.
+    // Creates the new key root\path (and any missing key above it) in the view.
     // False when the key already exists or cannot be created.
     [[nodiscard]] bool createNewKey(std::wstring_view path, RegistryView view);
 
@@ -40,5 +42,6 @@ private:
         std::wstring path;
         RegistryView view;
     };
+    HKEY root_;
     std::vector<CreatedKey> created_;
 };
