@@ -45,6 +45,25 @@ protected:
         return RunningProcess::start(start);
     }
 
+    // Runs the probe with the arguments and expects it to bind the runtime's
+    // library and its helper from the runtime's bin folder, with no box: a box
+    // would keep the probe from ending.
+    void expectBoundWithHelperFromBin(const std::vector<std::wstring>& arguments,
+                                      const std::wstring& home,
+                                      const std::wstring& jvmLibrary) const
+    {
+        std::optional<RunningProcess> probe = startProbe(arguments);
+        ASSERT_TRUE(probe);
+        ProcessOutcome outcome = probe->waitForExit(kExitLimit);
+        EXPECT_TRUE(outcome.finished);
+        EXPECT_EQ(outcome.exitCode, kBound);
+        std::vector<std::string> expected = {
+            "loaded " + toUtf8(jvmLibrary),
+            "helper " + toUtf8(home + L"\\bin\\test_jvm_helper.dll"),
+        };
+        EXPECT_EQ(readTestJvmTrace(tracePath), expected);
+    }
+
     // Runs the probe on the path, reads the one box it shows, presses OK and
     // expects the probe to end with "not bound" right after: a second box
     // would keep it from ending.
@@ -163,17 +182,7 @@ TEST_F(BindProbeTest, DependenciesOfTheLibraryAreFoundInTheRuntimesBinFolder)
     ASSERT_TRUE(controlOutcome.finished);
     EXPECT_EQ(controlOutcome.exitCode, static_cast<std::int32_t>(ERROR_MOD_NOT_FOUND));
 
-    std::optional<RunningProcess> probe = startProbe({*jvmLibrary});
-    ASSERT_TRUE(probe);
-    ProcessOutcome outcome = probe->waitForExit(kExitLimit);
-    // A box would have kept the probe from ending.
-    EXPECT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, kBound);
-    std::vector<std::string> expected = {
-        "loaded " + toUtf8(*jvmLibrary),
-        "helper " + toUtf8(home + L"\\bin\\test_jvm_helper.dll"),
-    };
-    EXPECT_EQ(readTestJvmTrace(tracePath), expected);
+    expectBoundWithHelperFromBin({*jvmLibrary}, home, *jvmLibrary);
 }
 
 // A Windows 7 without the update that brought AddDllDirectory rejects the
@@ -185,17 +194,7 @@ TEST_F(BindProbeTest, WithoutTheSearchFlagsTheFullPathFallbackStillFindsTheBinFo
     std::optional<std::wstring> jvmLibrary = layOutTestRuntime(home, TestJvm::complete);
     ASSERT_TRUE(jvmLibrary);
 
-    std::optional<RunningProcess> probe = startProbe({L"--without-search-flags", *jvmLibrary});
-    ASSERT_TRUE(probe);
-    ProcessOutcome outcome = probe->waitForExit(kExitLimit);
-    // A box would have kept the probe from ending.
-    EXPECT_TRUE(outcome.finished);
-    EXPECT_EQ(outcome.exitCode, kBound);
-    std::vector<std::string> expected = {
-        "loaded " + toUtf8(*jvmLibrary),
-        "helper " + toUtf8(home + L"\\bin\\test_jvm_helper.dll"),
-    };
-    EXPECT_EQ(readTestJvmTrace(tracePath), expected);
+    expectBoundWithHelperFromBin({L"--without-search-flags", *jvmLibrary}, home, *jvmLibrary);
 }
 
 TEST_F(BindProbeTest, WithoutTheSearchFlagsAMissingLibraryShowsTheSameMessage)
