@@ -143,6 +143,11 @@ ResourceTree testLauncherResources()
 
 Bytes testLauncherImage(bool isPe32Plus, bool resourcesLast)
 {
+    return testImage(testLauncherResources(), isPe32Plus, resourcesLast);
+}
+
+Bytes testImage(const ResourceTree& tree, bool isPe32Plus, bool resourcesLast)
+{
     const std::uint32_t optionalSize = isPe32Plus ? 240 : 224;
     const std::uint32_t sectionCount = resourcesLast ? 2 : 3;
     Bytes image(kFileAlignment, 0);
@@ -174,7 +179,7 @@ Bytes testLauncherImage(bool isPe32Plus, bool resourcesLast)
     image.insert(image.end(), code.begin(), code.end());
 
     const std::uint32_t resourceAddress = 0x2000;
-    Bytes resources = layOutResourceSection(testLauncherResources(), resourceAddress);
+    Bytes resources = layOutResourceSection(tree, resourceAddress);
     const auto resourceSize = static_cast<std::uint32_t>(resources.size());
     std::uint32_t resourceRaw = static_cast<std::uint32_t>(alignUp(resources.size(), kFileAlignment));
     writeSectionHeader(image, sections + 40, ".rsrc", static_cast<std::uint32_t>(resources.size()),

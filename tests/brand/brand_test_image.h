@@ -22,6 +22,9 @@ ResourceTree testLauncherResources();
 // section after it when resourcesLast is false.
 Bytes testLauncherImage(bool isPe32Plus = true, bool resourcesLast = true);
 
+// A PE image as above holding these resources.
+Bytes testImage(const ResourceTree& tree, bool isPe32Plus, bool resourcesLast);
+
 // A .ico file with a 16x16 32-bit bitmap entry and a 256x256 PNG entry.
 Bytes testIconFile();
 
