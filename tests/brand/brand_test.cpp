@@ -219,7 +219,7 @@ TEST_F(BrandTest, MakesAOneImageIconFromAPng)
 TEST_F(BrandTest, WarnsOfSettingsTheLauncherDoesNotRead)
 {
     writeFile(folder_ / "editor.ini",
-              std::string("[Java Runtime Environment]\nMain Class=a.B\nMian Class=typo\n"
+              std::string("[Java Runtime Environment]\n; a comment for people\nMain Class=a.B\nMian Class=typo\n"
                           "[Display]\nSplash Screen=s.png\n[Runtime]\nx=1\n"));
     ASSERT_EQ(brand({"--settings", (folder_ / "editor.ini").string()}), 0);
     EXPECT_NE(errors_.find("warning: " + (folder_ / "editor.ini").string() +

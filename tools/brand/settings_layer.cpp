@@ -113,6 +113,10 @@ SettingsLayer prepareSettingsLayer(ByteView file)
             continue;
         }
         for (const std::wstring& key : store.keyNames(section)) {
+            // A comment line reads as a key no setting asks for: it is meant for people.
+            if (key.starts_with(L';')) {
+                continue;
+            }
             const KnownKey* match = nullptr;
             for (const KnownKey& entry : known) {
                 if (folded(entry.section) == foldedSection && folded(entry.key) == folded(key)) {
