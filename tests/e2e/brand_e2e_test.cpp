@@ -273,9 +273,15 @@ protected:
             L"--description", L"Sample Editor f\u00fcr Texte", L"--copyright", L"(c) 2026 Acme GmbH",
             L"--settings", sandbox + L"\\editor.ini", L"--messages",
             testProgramFolder() + L"\\messages-en.txt"};
+        brand(arguments);
+    }
+
+    // Runs tarvo-brand.exe and expects it to succeed without a word.
+    void brand(const std::vector<std::wstring>& arguments)
+    {
         std::wstring tool = probePath(L"tarvo-brand.exe");
         ProcessStart start(tool, commandLineOf(tool, arguments));
-        start.errorFile = sandbox + L"\\brand-errors.txt";
+        start.errorFile = product.sandbox().pathOf(L"brand-errors.txt");
         std::optional<ProcessOutcome> outcome = runProcess(start, 60000);
         ASSERT_TRUE(outcome && outcome->finished);
         ASSERT_EQ(outcome->exitCode, 0) << product.sandbox().readFile(L"brand-errors.txt").value_or("");
@@ -316,6 +322,42 @@ TEST_F(BrandedLauncher, ShowsAndLoadsTheEnglishMessages)
             << id;
     }
     FreeLibrary(module);
+}
+
+// The console build and the 32-bit builds take the same branding.
+TEST_F(BrandedLauncher, ConsoleAndThirtyTwoBitBuildsAreBrandedToo)
+{
+    std::wstring messages = testProgramFolder() + L"\\messages-en.txt";
+    ASSERT_TRUE(product.useConsoleBuild(L"Sample Tool"));
+    brand({L"--launcher", consoleLauncherPath(), L"--output", product.sandbox().executablePath(),
+           L"--messages", messages, L"--product-name", L"Sample Tool"});
+    // A missing "Main Class": text 210 on standard error, now in English.
+    ASSERT_TRUE(product.sandbox().writeIni("[Java Runtime Environment]\r\n"));
+    product.pipeStandardStreams(true);
+    LauncherRun failed = product.run();
+    EXPECT_EQ(failed.outcome.exitCode, -1);
+    EXPECT_EQ(failed.error, "The main class is not given in the INI file.\r\n");
+
+    for (const std::optional<std::wstring>& launcher : {pairLauncherPath(), pairConsoleLauncherPath()}) {
+        if (!launcher || GetFileAttributesW(launcher->c_str()) == INVALID_FILE_ATTRIBUTES) {
+            continue;  // this tree was built without the 32-bit pair
+        }
+        std::wstring output = product.sandbox().pathOf(L"branded32.exe");
+        brand({L"--launcher", *launcher, L"--output", output, L"--messages", messages,
+               L"--icon", product.sandbox().pathOf(L"editor.ico")});
+        HMODULE module = LoadLibraryExW(output.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr);
+        wchar_t buffer[256] = {};
+        int length = LoadStringW(module, 210, buffer, 256);
+        EXPECT_EQ(std::wstring(buffer, static_cast<std::size_t>(length > 0 ? length : 0)),
+                  L"The main class is not given in the INI file.");
+        auto icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON, 48, 48, 0));
+        EXPECT_NE(icon, nullptr);
+        if (icon) {
+            DestroyIcon(icon);
+        }
+        FreeLibrary(module);
+    }
 }
 
 TEST_F(BrandedLauncher, VersionFunctionsGiveEveryString)
