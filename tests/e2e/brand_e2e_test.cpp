@@ -1,7 +1,8 @@
 // A launcher branded by tarvo-brand, as Windows sees it: the product starts
 // with the settings built in, LoadStringW gives the English messages and a
 // failed start shows them, the version functions give every string, and the
-// icon loads at 16, 32, 48 and 256 pixels with the pixels of the .ico.
+// icon loads at 16, 32, 48 and 256 pixels with the pixels of the .ico, and
+// through the shell at its large and small sizes.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -414,6 +415,34 @@ TEST_F(BrandedLauncher, IconLoadsAtEverySizeWithThePixelsOfTheIconFile)
         EXPECT_EQ(centre->second, entry.colour) << entry.size;
     }
     FreeLibrary(module);
+
+    // What Explorer shows: the shell's large and small icon of the file.
+    HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ASSERT_NE(shell, nullptr);
+    auto extract = reinterpret_cast<UINT(WINAPI*)(LPCWSTR, int, HICON*, HICON*, UINT)>(
+        reinterpret_cast<void*>(GetProcAddress(shell, "ExtractIconExW")));
+    ASSERT_NE(extract, nullptr);
+    HICON large = nullptr;
+    HICON small = nullptr;
+    EXPECT_EQ(extract(product.sandbox().executablePath().c_str(), 0, &large, &small, 1), 2u);
+    for (auto [icon, size] : {std::pair{large, GetSystemMetrics(SM_CXICON)},
+                              std::pair{small, GetSystemMetrics(SM_CXSMICON)}}) {
+        ASSERT_NE(icon, nullptr) << size;
+        std::optional<std::pair<int, Colour>> centre = iconCentre(icon);
+        DestroyIcon(icon);
+        ASSERT_TRUE(centre) << size;
+        EXPECT_EQ(centre->first, size);
+        // The large icon is the image of its size. For the small one Wine's
+        // shell scales the 32-pixel image down where Windows takes the
+        // 16-pixel one, so any of the file's own images counts.
+        bool isLarge = size == GetSystemMetrics(SM_CXICON);
+        bool matches = false;
+        for (const IconColour& entry : kIconColours) {
+            matches = matches || (centre->second == entry.colour && (!isLarge || entry.size == size));
+        }
+        EXPECT_TRUE(matches) << size;
+    }
+    FreeLibrary(shell);
 }
 
 }  // namespace
