@@ -41,6 +41,17 @@ std::wstring MemorySettingsStore::readSetting(std::wstring_view section,
     return {};
 }
 
+std::vector<std::wstring> MemorySettingsStore::keyNames(std::wstring_view section) const
+{
+    std::vector<std::wstring> names;
+    if (const Section* found = findSection(section)) {
+        for (const auto& pair : found->pairs) {
+            names.push_back(pair.first);
+        }
+    }
+    return names;
+}
+
 std::vector<std::wstring> MemorySettingsStore::sectionNames() const
 {
     std::vector<std::wstring> names;

@@ -36,6 +36,10 @@ public:
     // unless the store matches as the profile functions do).
     std::vector<std::wstring> sectionNames() const;
 
+    // The key names of the first section of that name, in order, repeated
+    // names included: the keys a read of that section can find.
+    std::vector<std::wstring> keyNames(std::wstring_view section) const;
+
     // Appends a new section, even when one of that name exists.
     void addSection(std::wstring_view name);
 

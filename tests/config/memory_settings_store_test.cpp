@@ -25,6 +25,19 @@ TEST(MemorySettingsStore, SettingAKeyAgainAppendsAndTheFirstValueWins)
     EXPECT_EQ(store.sectionNames(), (Names{L"Application"}));
 }
 
+TEST(MemorySettingsStore, KeyNamesAreThoseOfTheFirstSectionOfTheName)
+{
+    MemorySettingsStore store(NameMatching::asProfileFunctions);
+    store.addSection(L"Application");
+    store.addToLastSection(L"Cmd", L"-x");
+    store.addToLastSection(L"Main Class", L"a.B");
+    store.addToLastSection(L"Cmd", L"-y");
+    store.addSection(L"application");
+    store.addToLastSection(L"Hidden", L"1");
+    EXPECT_EQ(store.keyNames(L" APPLICATION "), (Names{L"Cmd", L"Main Class", L"Cmd"}));
+    EXPECT_TRUE(store.keyNames(L"Missing").empty());
+}
+
 TEST(MemorySettingsStore, AddingASectionAlwaysAppendsAndOnlyTheFirstOfANameIsRead)
 {
     MemorySettingsStore store;
