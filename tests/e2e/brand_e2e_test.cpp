@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "brand/message_table.h"
+#include "brand_checks.h"
 #include "support/java_product.h"
 #include "support/png_writer.h"
 #include "support/test_jvm/test_jvm_variables.h"
@@ -151,109 +152,6 @@ std::string iconFile()
     return file;
 }
 
-std::string fileBytes(const std::wstring& path)
-{
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        bytes.append(buffer, read);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
-std::wstring wideOf(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-// The version functions, looked up at run time as a product's tools would.
-class VersionLibrary {
-public:
-    VersionLibrary() : module_(LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32))
-    {
-        if (module_) {
-            sizeOf_ = reinterpret_cast<decltype(sizeOf_)>(
-                reinterpret_cast<void*>(GetProcAddress(module_, "GetFileVersionInfoSizeW")));
-            infoOf_ = reinterpret_cast<decltype(infoOf_)>(
-                reinterpret_cast<void*>(GetProcAddress(module_, "GetFileVersionInfoW")));
-            query_ = reinterpret_cast<decltype(query_)>(
-                reinterpret_cast<void*>(GetProcAddress(module_, "VerQueryValueW")));
-        }
-    }
-    ~VersionLibrary()
-    {
-        if (module_) {
-            FreeLibrary(module_);
-        }
-    }
-    VersionLibrary(const VersionLibrary&) = delete;
-    VersionLibrary& operator=(const VersionLibrary&) = delete;
-
-    bool isLoaded() const { return sizeOf_ && infoOf_ && query_; }
-
-    std::vector<std::uint8_t> block(const std::wstring& path) const
-    {
-        DWORD ignored = 0;
-        DWORD size = sizeOf_(path.c_str(), &ignored);
-        std::vector<std::uint8_t> bytes(size);
-        if (size == 0 || !infoOf_(path.c_str(), 0, size, bytes.data())) {
-            bytes.clear();
-        }
-        return bytes;
-    }
-
-    std::optional<std::pair<const void*, UINT>> value(const std::vector<std::uint8_t>& block,
-                                                      const std::wstring& name) const
-    {
-        void* found = nullptr;
-        UINT length = 0;
-        if (!query_(block.data(), name.c_str(), &found, &length)) {
-            return std::nullopt;
-        }
-        return std::make_pair(static_cast<const void*>(found), length);
-    }
-
-private:
-    HMODULE module_;
-    DWORD(WINAPI* sizeOf_)(LPCWSTR, LPDWORD) = nullptr;
-    BOOL(WINAPI* infoOf_)(LPCWSTR, DWORD, DWORD, LPVOID) = nullptr;
-    BOOL(WINAPI* query_)(LPCVOID, LPCWSTR, LPVOID*, PUINT) = nullptr;
-};
-
-// The colour in the middle of an icon's colour bitmap, and its width.
-std::optional<std::pair<int, Colour>> iconCentre(HICON icon)
-{
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) {
-        return std::nullopt;
-    }
-    BITMAP bitmap{};
-    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
-    int width = bitmap.bmWidth;
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -bitmap.bmHeight;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * bitmap.bmHeight * 4);
-    HDC screen = GetDC(nullptr);
-    int rows = GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(bitmap.bmHeight), pixels.data(), &header,
-                         DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    if (rows <= 0) {
-        return std::nullopt;
-    }
-    std::size_t centre = (static_cast<std::size_t>(bitmap.bmHeight / 2) * width + width / 2) * 4;
-    return std::make_pair(width, Colour{pixels[centre + 2], pixels[centre + 1], pixels[centre]});
-}
-
 class BrandedLauncher : public ::testing::Test {
 protected:
     void SetUp() override
@@ -269,25 +167,14 @@ protected:
         std::wstring sandbox = product.sandbox().folder();
         std::vector<std::wstring> arguments = {
             L"--launcher", launcherPath(), L"--output", product.sandbox().executablePath(),
-            L"--icon", sandbox + L"\\editor.ico", L"--product-name", L"Sample Editor",
-            L"--company", L"Acme GmbH", L"--file-version", L"2.1.0.7", L"--product-version", L"2.1",
-            L"--description", L"Sample Editor f\u00fcr Texte", L"--copyright", L"(c) 2026 Acme GmbH",
-            L"--settings", sandbox + L"\\editor.ini", L"--messages",
+            L"--icon", sandbox + L"\\editor.ico", L"--settings", sandbox + L"\\editor.ini", L"--messages",
             testProgramFolder() + L"\\messages-en.txt"};
+        std::vector<std::wstring> version = sampleEditorVersionArguments();
+        arguments.insert(arguments.end(), version.begin(), version.end());
         brand(arguments);
     }
 
-    // Runs tarvo-brand.exe and expects it to succeed without a word.
-    void brand(const std::vector<std::wstring>& arguments)
-    {
-        std::wstring tool = probePath(L"tarvo-brand.exe");
-        ProcessStart start(tool, commandLineOf(tool, arguments));
-        start.errorFile = product.sandbox().pathOf(L"brand-errors.txt");
-        std::optional<ProcessOutcome> outcome = runProcess(start, 60000);
-        ASSERT_TRUE(outcome && outcome->finished);
-        ASSERT_EQ(outcome->exitCode, 0) << product.sandbox().readFile(L"brand-errors.txt").value_or("");
-        EXPECT_EQ(product.sandbox().readFile(L"brand-errors.txt").value_or("?"), "");
-    }
+    void brand(const std::vector<std::wstring>& arguments) { brandWithTool(product.sandbox(), arguments); }
 
     JavaProduct product;
 };
