@@ -45,6 +45,14 @@ bool fileExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// The JVM makes its archives read-only, which would keep them from being
+// removed.
+bool removeFile(const std::wstring& path)
+{
+    static_cast<void>(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+    return DeleteFileW(path.c_str()) != 0;
+}
+
 // Whether the file starts as an archive the JVM wrote does. A file cut short
 // or filled with something else is refused by the JVM all the same; this
 // only keeps such a file from being renamed into place or used for ever.
@@ -75,7 +83,7 @@ bool usableArchive(const std::wstring& path)
         return true;
     }
     trace(L"not an archive, removed: ", path);
-    static_cast<void>(DeleteFileW(path.c_str()));
+    static_cast<void>(removeFile(path));
     return false;
 }
 
@@ -134,7 +142,7 @@ void removeOlderArchives(const std::wstring& folder, const std::wstring& archive
         if (isOlderArchiveOfSameRuntime(match.cFileName, archiveName)) {
             const std::wstring path = folder + L"\\" + match.cFileName;
             // A file another start's JVM still has open stays until a later start.
-            const bool removed = DeleteFileW(path.c_str()) != 0;
+            const bool removed = removeFile(path);
             trace(removed ? L"older archive removed: " : L"older archive kept, in use: ", path);
         }
     } while (FindNextFileW(search.get(), &match));
@@ -202,7 +210,7 @@ void addClassDataSharingOptions(const LauncherSettings& settings, const std::wst
             state.archiveComplete = true;
         } else {
             trace(L"incomplete archive removed: ", temporaryPath);
-            static_cast<void>(DeleteFileW(temporaryPath.c_str()));
+            static_cast<void>(removeFile(temporaryPath));
         }
     }
     if (state.archiveComplete) {

@@ -211,6 +211,10 @@ TEST_F(ClassDataSharingEndToEnd, ChangedJarGivesANewArchiveAndTheOldOneGoes)
     const std::string oldArchive = pathAfter(first[1], kArchivePrefix);
     const std::wstring oldName = fromUtf8(oldArchive.substr(oldArchive.rfind('\\') + 1));
     ASSERT_TRUE(product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + oldName, kArchiveBytes));
+    // The JVM writes its archives read-only.
+    ASSERT_TRUE(SetFileAttributesW(
+        product.sandbox().pathOf(L"Local\\Acme Editor\\AE-1\\" + oldName).c_str(),
+        FILE_ATTRIBUTE_READONLY));
     // An archive of another runtime stays.
     const std::wstring otherRuntime = L"cds-0123456789abcdef-0123456789abcdef.jsa";
     ASSERT_TRUE(product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + otherRuntime, kArchiveBytes));
