@@ -158,9 +158,9 @@ bool keepsItsForm(const std::wstring& option)
 
 }  // namespace
 
-void addClassDataSharingOptions(const LauncherSettings& settings, const std::wstring& jvmLibraryPath,
-                                const std::wstring& classPath, ClassDataSharingStart& start,
-                                std::vector<std::wstring>& options)
+void addClassDataSharingOptions(const LauncherSettings& settings,
+                                const std::wstring& jvmLibraryPath, const std::wstring& classPath,
+                                ClassDataSharingStart& start, std::vector<std::wstring>& options)
 {
     if (!isClassDataSharingAuto(settings.classDataSharing)) {
         trace(L"off, Class Data Sharing is ", settings.classDataSharing);

@@ -22,6 +22,6 @@ struct ClassDataSharingStart {
 
 // Appends the archive's options to the expanded option texts when the
 // settings and the runtime allow one; the trace says what was decided.
-void addClassDataSharingOptions(const LauncherSettings& settings, const std::wstring& jvmLibraryPath,
-                                const std::wstring& classPath, ClassDataSharingStart& start,
-                                std::vector<std::wstring>& options);
+void addClassDataSharingOptions(const LauncherSettings& settings,
+                                const std::wstring& jvmLibraryPath, const std::wstring& classPath,
+                                ClassDataSharingStart& start, std::vector<std::wstring>& options);

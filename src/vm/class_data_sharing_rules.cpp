@@ -11,8 +11,8 @@ constexpr std::size_t kHashDigits = 16;
 
 // The -XX flags of the family whose names do not start with "Shared".
 constexpr std::array<std::wstring_view, 8> kSharingFlags{
-    L"ArchiveClassesAtExit", L"AutoCreateSharedArchive", L"DumpLoadedClassList",
-    L"UseSharedSpaces",      L"RequireSharedSpaces",     L"DynamicDumpSharedSpaces",
+    L"ArchiveClassesAtExit",  L"AutoCreateSharedArchive", L"DumpLoadedClassList",
+    L"UseSharedSpaces",       L"RequireSharedSpaces",     L"DynamicDumpSharedSpaces",
     L"RecordDynamicDumpInfo", L"VerifySharedSpaces",
 };
 
@@ -90,13 +90,15 @@ std::wstring_view runtimePartOf(std::wstring_view fileName)
     }
     const std::size_t expected =
         kArchivePrefix.size() + kHashDigits + 1 + kHashDigits + kArchiveExtension.size();
-    if (fileName.size() != expected || fileName.substr(0, kArchivePrefix.size()) != kArchivePrefix ||
+    if (fileName.size() != expected ||
+        fileName.substr(0, kArchivePrefix.size()) != kArchivePrefix ||
         fileName.substr(fileName.size() - kArchiveExtension.size()) != kArchiveExtension ||
         fileName[kArchivePrefix.size() + kHashDigits] != L'-') {
         return {};
     }
     std::wstring_view runtimePart = fileName.substr(kArchivePrefix.size(), kHashDigits);
-    std::wstring_view keyPart = fileName.substr(kArchivePrefix.size() + kHashDigits + 1, kHashDigits);
+    std::wstring_view keyPart =
+        fileName.substr(kArchivePrefix.size() + kHashDigits + 1, kHashDigits);
     if (!isHexDigits(runtimePart) || !isHexDigits(keyPart)) {
         return {};
     }
@@ -213,18 +215,18 @@ std::vector<std::wstring> archiveOptions(const ArchiveState& state, std::wstring
 {
     const std::wstring mapped = L"-XX:SharedArchiveFile=" + std::wstring(archivePath);
     switch (state.mode) {
-    case ArchiveMode::autoCreate:
-        if (state.lockHeld) {
-            return {L"-XX:+AutoCreateSharedArchive", mapped};
-        }
-        break;
-    case ArchiveMode::writeAtExit:
-        if (!state.archiveComplete && state.lockHeld) {
-            return {L"-XX:ArchiveClassesAtExit=" + std::wstring(temporaryPath)};
-        }
-        break;
-    case ArchiveMode::none:
-        return {};
+        case ArchiveMode::autoCreate:
+            if (state.lockHeld) {
+                return {L"-XX:+AutoCreateSharedArchive", mapped};
+            }
+            break;
+        case ArchiveMode::writeAtExit:
+            if (!state.archiveComplete && state.lockHeld) {
+                return {L"-XX:ArchiveClassesAtExit=" + std::wstring(temporaryPath)};
+            }
+            break;
+        case ArchiveMode::none:
+            return {};
     }
     if (state.archiveComplete) {
         return {mapped};

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/bench_figures.h"
+#include "bench/hello_start.h"
 #include "support/process_runner.h"
 #include "support/sandbox.h"
 #include "support/test_paths.h"
@@ -24,40 +25,17 @@ namespace {
 constexpr DWORD kStartLimitMilliseconds = 60000;
 constexpr int kWarmUpStarts = 10;
 
-double nowMicroseconds()
-{
-    FILETIME now;
-    GetSystemTimePreciseAsFileTime(&now);
-    ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
-    constexpr unsigned long long kTicksFrom1601To1970 = 116444736000000000ULL;
-    return static_cast<double>(ticks.QuadPart - kTicksFrom1601To1970) / 10.0;
-}
-
 // Milliseconds from process creation until main began; none when the start failed.
 std::optional<double> timeToMain(const std::wstring& product)
 {
     const std::wstring folder = folderOf(product);
-    const std::wstring outputFile = folder + L"\\main-output.txt";
     ProcessStart start(product);
     start.currentFolder = folder;
-    start.outputFile = outputFile;
+    start.outputFile = folder + L"\\main-output.txt";
     EnvironmentBlock environment = EnvironmentBlock::inherited();
     environment.set(L"LOCALAPPDATA", folder + L"\\Local");
     start.environment = environment;
-    const double begin = nowMicroseconds();
-    std::optional<RunningProcess> process = RunningProcess::start(start);
-    if (!process) {
-        return std::nullopt;
-    }
-    ProcessOutcome outcome = process->waitForExit(kStartLimitMilliseconds);
-    std::optional<std::string> output = readFileBytes(outputFile);
-    size_t at = output ? output->find("main at ") : std::string::npos;
-    if (!outcome.finished || outcome.exitCode != 0 || at == std::string::npos) {
-        std::fwprintf(stderr, L"archive_bench: a start of %ls failed (exit code %d)\n",
-                      product.c_str(), outcome.exitCode);
-        return std::nullopt;
-    }
-    return (std::strtod(output->c_str() + at + 8, nullptr) - begin) / 1000.0;
+    return helloTimeToMain(start, kStartLimitMilliseconds);
 }
 
 // Whether the product's folder holds an archive in place (not a temporary one).
@@ -65,12 +43,7 @@ bool hasArchive(const std::wstring& product)
 {
     WIN32_FIND_DATAW match{};
     const std::wstring pattern = folderOf(product) + L"\\Local\\Hello World\\bench\\cds-*.jsa";
-    HANDLE search = FindFirstFileW(pattern.c_str(), &match);
-    if (search == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    FindClose(search);
-    return true;
+    return static_cast<bool>(FindHandle(FindFirstFileW(pattern.c_str(), &match)));
 }
 
 }  // namespace

@@ -44,11 +44,10 @@ protected:
 
     void writeSettings(std::string_view runtimeKeys = "")
     {
-        ASSERT_TRUE(product.writeSettings("tarvo.test.Main",
-                                          "Virtual Machine Parameters=-Dfirst\r\n" +
-                                              std::string(runtimeKeys),
-                                          "[Product Information]\r\nProduct Name=Acme Editor\r\n"
-                                          "Product Code=AE-1\r\n"));
+        ASSERT_TRUE(product.writeSettings(
+            "tarvo.test.Main", "Virtual Machine Parameters=-Dfirst\r\n" + std::string(runtimeKeys),
+            "[Product Information]\r\nProduct Name=Acme Editor\r\n"
+            "Product Code=AE-1\r\n"));
     }
 
     // The options after the class path and -Dfirst, from one run that ended
@@ -72,7 +71,10 @@ protected:
         return added;
     }
 
-    std::wstring archiveFolder() const { return product.sandbox().pathOf(L"Local\\Acme Editor\\AE-1"); }
+    std::wstring archiveFolder() const
+    {
+        return product.sandbox().pathOf(L"Local\\Acme Editor\\AE-1");
+    }
 
     std::vector<std::wstring> archiveFiles() const
     {
@@ -131,11 +133,12 @@ TEST_F(ClassDataSharingEndToEnd, CompleteTemporaryArchiveIsRenamedIntoPlaceAndMa
     const std::string archive = temporary.substr(0, temporary.size() - 5);
     // As a JVM would have left it at its exit.
     const std::wstring temporaryName = fromUtf8(temporary.substr(temporary.rfind('\\') + 1));
-    ASSERT_TRUE(product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + temporaryName,
-                                            kArchiveBytes));
+    ASSERT_TRUE(
+        product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + temporaryName, kArchiveBytes));
 
     EXPECT_EQ(addedOptions(), Options{kArchivePrefix + archive});
-    EXPECT_EQ(archiveFiles(), std::vector<std::wstring>{fromUtf8(archive.substr(archive.rfind('\\') + 1))});
+    EXPECT_EQ(archiveFiles(),
+              std::vector<std::wstring>{fromUtf8(archive.substr(archive.rfind('\\') + 1))});
     EXPECT_EQ(addedOptions(), Options{kArchivePrefix + archive});
 }
 
@@ -179,11 +182,11 @@ TEST_F(ClassDataSharingEndToEnd, OffOrAnyOtherWordAddsNothing)
 TEST_F(ClassDataSharingEndToEnd, TheProductsOwnSharingOptionWins)
 {
     writeRelease("21");
-    for (const char* option : {"-Xshare:off", "-XX:SharedArchiveFile=C:\\mine.jsa",
-                               "-XX:ArchiveClassesAtExit=C:\\mine.jsa",
-                               "-XX:+AutoCreateSharedArchive"}) {
-        ASSERT_TRUE(product.writeSettings(
-            "tarvo.test.Main", "Virtual Machine Parameters=-Dfirst " + std::string(option) + "\r\n"));
+    for (const char* option :
+         {"-Xshare:off", "-XX:SharedArchiveFile=C:\\mine.jsa",
+          "-XX:ArchiveClassesAtExit=C:\\mine.jsa", "-XX:+AutoCreateSharedArchive"}) {
+        ASSERT_TRUE(product.writeSettings("tarvo.test.Main", "Virtual Machine Parameters=-Dfirst " +
+                                                                 std::string(option) + "\r\n"));
         EXPECT_EQ(addedOptions(), Options{option});
     }
 }
@@ -210,14 +213,16 @@ TEST_F(ClassDataSharingEndToEnd, ChangedJarGivesANewArchiveAndTheOldOneGoes)
     ASSERT_EQ(first.size(), 2u);
     const std::string oldArchive = pathAfter(first[1], kArchivePrefix);
     const std::wstring oldName = fromUtf8(oldArchive.substr(oldArchive.rfind('\\') + 1));
-    ASSERT_TRUE(product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + oldName, kArchiveBytes));
+    ASSERT_TRUE(
+        product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + oldName, kArchiveBytes));
     // The JVM writes its archives read-only.
     ASSERT_TRUE(SetFileAttributesW(
         product.sandbox().pathOf(L"Local\\Acme Editor\\AE-1\\" + oldName).c_str(),
         FILE_ATTRIBUTE_READONLY));
     // An archive of another runtime stays.
     const std::wstring otherRuntime = L"cds-0123456789abcdef-0123456789abcdef.jsa";
-    ASSERT_TRUE(product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + otherRuntime, kArchiveBytes));
+    ASSERT_TRUE(
+        product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + otherRuntime, kArchiveBytes));
     EXPECT_EQ(addedOptions(), first);
 
     ASSERT_TRUE(product.sandbox().writeFile(L"app.jar", "a changed jar"));
@@ -229,7 +234,8 @@ TEST_F(ClassDataSharingEndToEnd, ChangedJarGivesANewArchiveAndTheOldOneGoes)
     EXPECT_TRUE(product.sandbox().exists(L"Local\\Acme Editor\\AE-1\\" + oldName));
 
     const std::wstring newName = fromUtf8(newArchive.substr(newArchive.rfind('\\') + 1));
-    ASSERT_TRUE(product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + newName, kArchiveBytes));
+    ASSERT_TRUE(
+        product.sandbox().writeFile(L"Local\\Acme Editor\\AE-1\\" + newName, kArchiveBytes));
     EXPECT_EQ(addedOptions(), second);
     std::vector<std::wstring> expected{newName, otherRuntime};
     std::sort(expected.begin(), expected.end());

@@ -44,8 +44,8 @@ TEST(IsClassDataSharingOption, TheJvmsOwnSharingFamily)
 TEST(IsClassDataSharingOption, OtherOptionsAreNot)
 {
     for (const wchar_t* option :
-         {L"", L"-Xmx512m", L"-Dshare=on", L"-XX:+UseG1GC", L"-XX:MaxRAM=1g", L"-XX:",
-          L"-XX:+", L"-xshare:off", L"-XX:sharedArchiveFile=a", L"-Dx=-Xshare:off",
+         {L"", L"-Xmx512m", L"-Dshare=on", L"-XX:+UseG1GC", L"-XX:MaxRAM=1g", L"-XX:", L"-XX:+",
+          L"-xshare:off", L"-XX:sharedArchiveFile=a", L"-Dx=-Xshare:off",
           L"-XX:ArchiveClassesAtExitX=a", L"Xshare:off", L"-XX:Flags=.hotspotrc"}) {
         EXPECT_FALSE(isClassDataSharingOption(option)) << option;
     }
