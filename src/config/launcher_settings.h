@@ -70,5 +70,6 @@ struct LauncherSettings {
     std::wstring errorFile;
     bool errorAppend = false;
     std::wstring cmd;  // arguments added after the user's own
+    std::wstring classDataSharing;  // "Class Data Sharing" as written; empty is "auto"
     SplashSettings splash;
 };

@@ -118,5 +118,6 @@ SettingsOutcome fillLauncherSettings(SettingsTextSource& source, std::wstring_vi
     std::wstring searchInstalled =
         source.readLayeredSetting(runtimeSection, L"Search Installed Runtimes");
     settings.searchInstalledRuntimes = searchInstalled.empty() || isExactlyYes(searchInstalled);
+    settings.classDataSharing = source.readLayeredSetting(runtimeSection, L"Class Data Sharing");
     return SettingsOutcome::complete;
 }

@@ -23,6 +23,7 @@
 #include "ui/window_station.h"
 #include "vm/exception_dialog.h"
 #include "vm/jvm_library.h"
+#include "vm/vm_option_text.h"
 
 namespace {
 
@@ -401,8 +402,9 @@ int Launcher::runJavaProgram()
         traceLine({L"exit code -1: the JVM library could not be bound"});
         return -1;
     }
-    assembleVmOptions(ownerWindow(), paths, settings, arguments, vmOptions, vmThreadStackSize,
-                      streamRedirection);
+    classDataSharing.runtimeVersion = releaseFileVersion(runtimeHomeFolder(jvmLibraryPath));
+    assembleVmOptions(ownerWindow(), paths, settings, jvmLibraryPath, classDataSharing, arguments,
+                      vmOptions, vmThreadStackSize, streamRedirection);
     askDefaultStackSize();
 
     prepareVmRun();

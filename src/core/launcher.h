@@ -60,6 +60,7 @@ private:
     bool delegateToPair = false;
     JvmEntryPoints jvmEntries;
     VmOptionList vmOptions;
+    ClassDataSharingStart classDataSharing;  // holds the archive writer's lock
     VmRun vmRun;  // holds javaVm and jniEnv once the VM exists
     std::uint64_t vmThreadStackSize = 0;
     StreamRedirection streamRedirection;

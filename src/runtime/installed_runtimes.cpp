@@ -203,3 +203,12 @@ std::optional<InstalledRuntimeChoice> findInstalledRuntime(const LauncherSetting
     }
     return InstalledRuntimeChoice{library->path, chosen->handToPair};
 }
+
+std::optional<RuntimeVersion> releaseFileVersion(const std::wstring& homeFolder)
+{
+    std::optional<std::string> release = readReleaseFile(withTrailingBackslash(homeFolder));
+    if (!release) {
+        return std::nullopt;
+    }
+    return versionFromReleaseText(*release);
+}

@@ -22,3 +22,8 @@ struct InstalledRuntimeChoice {
 // wrong bitness for this launcher are skipped, never loaded.
 [[nodiscard]] std::optional<InstalledRuntimeChoice> findInstalledRuntime(
     const LauncherSettings& settings, LibraryMachineReader readMachine);
+
+// The version the JAVA_VERSION line of the runtime's "release" file names
+// (the first 64 KiB are read); nothing when the file cannot be read or names
+// none. homeFolder may end with "\\" or not.
+[[nodiscard]] std::optional<RuntimeVersion> releaseFileVersion(const std::wstring& homeFolder);

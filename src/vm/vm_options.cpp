@@ -7,6 +7,7 @@
 #include "config/environment_text.h"
 #include "resources/resource_ids.h"
 #include "support/diagnostic_trace.h"
+#include "vm/class_data_sharing.h"
 #include "support/folder_of_path.h"
 #include "support/handle_owners.h"
 #include "support/long_path.h"
@@ -137,6 +138,7 @@ void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const ProductPaths
 }
 
 void assembleVmOptions(HWND owner, const ProductPaths& paths, const LauncherSettings& settings,
+                       const std::wstring& jvmLibraryPath, ClassDataSharingStart& sharing,
                        std::vector<std::wstring>& arguments, VmOptionList& options,
                        std::uint64_t& vmThreadStackSize, StreamRedirection& streamRedirection)
 {
@@ -149,8 +151,12 @@ void assembleVmOptions(HWND owner, const ProductPaths& paths, const LauncherSett
     for (std::wstring& token : splitVmParameters(settings.vmParameters)) {
         addVmParameter(std::move(token), pending, vmThreadStackSize);
     }
+    for (std::wstring& entry : pending) {
+        entry = expanded(std::move(entry));
+    }
+    addClassDataSharingOptions(settings, jvmLibraryPath, expanded(classPath), sharing, pending);
     for (const std::wstring& entry : pending) {
-        appendOption(options, expanded(entry));
+        appendOption(options, entry);
     }
 
     streamRedirection = streamRedirectionFromSettings(settings);

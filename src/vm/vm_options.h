@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/launcher_settings.h"
+#include "vm/class_data_sharing.h"
 
 // The JVM options, in order, as 8-bit strings.
 using VmOptionList = std::vector<std::string>;
@@ -28,8 +29,10 @@ void prepareVmEnvironment(const std::wstring& jvmLibraryPath, const ProductPaths
                           const LauncherSettings& settings, VmOptionList& options);
 
 // Builds the option list; may add arguments ("Cmd"), set the VM thread's
-// stack size from an -Xss option and fill the stream redirection. Reports a
+// stack size from an -Xss option and fill the stream redirection; adds the
+// class-data-sharing archive's options last, when there is one. Reports a
 // missing class path itself; the VM is created all the same.
 void assembleVmOptions(HWND owner, const ProductPaths& paths, const LauncherSettings& settings,
+                       const std::wstring& jvmLibraryPath, ClassDataSharingStart& sharing,
                        std::vector<std::wstring>& arguments, VmOptionList& options,
                        std::uint64_t& vmThreadStackSize, StreamRedirection& streamRedirection);

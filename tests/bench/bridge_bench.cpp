@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/bench_figures.h"
+#include "bench/hello_start.h"
 #include "support/loaded_library.h"
 #include "support/process_runner.h"
 #include "support/sandbox.h"
@@ -25,16 +26,6 @@ namespace {
 constexpr DWORD kStartLimitMilliseconds = 60000;
 constexpr int kRoundTrips = 1000;
 
-// Microseconds since 1970 on the machine's clock, which the Linux JVM reads too.
-double nowMicroseconds()
-{
-    FILETIME now;
-    GetSystemTimePreciseAsFileTime(&now);
-    ULARGE_INTEGER ticks{{now.dwLowDateTime, now.dwHighDateTime}};
-    constexpr unsigned long long kTicksFrom1601To1970 = 116444736000000000ULL;
-    return static_cast<double>(ticks.QuadPart - kTicksFrom1601To1970) / 10.0;
-}
-
 // Milliseconds from process creation until the program's main began; none
 // when the start failed.
 std::optional<double> timeToMain(const std::wstring& product, const std::wstring& outputFile)
@@ -42,21 +33,7 @@ std::optional<double> timeToMain(const std::wstring& product, const std::wstring
     ProcessStart start(product);
     start.currentFolder = folderOf(product);
     start.outputFile = outputFile;
-    double begin = nowMicroseconds();
-    std::optional<RunningProcess> process = RunningProcess::start(start);
-    if (!process) {
-        return std::nullopt;
-    }
-    ProcessOutcome outcome = process->waitForExit(kStartLimitMilliseconds);
-    std::optional<std::string> output = readFileBytes(outputFile);
-    size_t at = output ? output->find("main at ") : std::string::npos;
-    if (!outcome.finished || outcome.exitCode != 0 || at == std::string::npos) {
-        std::fwprintf(stderr, L"bridge_bench: the hello-world start failed (exit code %d)\n",
-                      outcome.exitCode);
-        return std::nullopt;
-    }
-    double mainBegan = std::strtod(output->c_str() + at + 8, nullptr);
-    return (mainBegan - begin) / 1000.0;
+    return helloTimeToMain(start, kStartLimitMilliseconds);
 }
 
 // Microseconds of each of 1,000 IsSameObject calls on two different strings:

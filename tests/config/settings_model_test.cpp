@@ -106,6 +106,7 @@ TEST(SettingsModel, ReadsEveryKeyInItsOrderAndFromItsPlace)
         L"file Display/Splash Screen Shadow",
         L"file Display/Preffer Native Splash Screen",
         jre(L"Search Installed Runtimes"),
+        jre(L"Class Data Sharing"),
     };
     EXPECT_EQ(source.reads, expected);
     // The per-user file is the one of the product just read.
@@ -236,6 +237,19 @@ TEST(SettingsModel, SearchInstalledRuntimesIsOnUnlessAnotherWordIsGiven)
         LauncherSettings settings;
         ASSERT_EQ(fillLauncherSettings(source, folder, settings), SettingsOutcome::complete);
         EXPECT_EQ(settings.searchInstalledRuntimes, expected) << std::string(text.begin(), text.end());
+    }
+}
+
+TEST(SettingsModel, ClassDataSharingIsKeptAsWritten)
+{
+    for (const std::wstring text : {L"", L"auto", L"off", L"Auto"}) {
+        RecordingSource source;
+        source.layered = parseIniText(L"[Java Runtime Environment]\r\nMain Class=App\r\n"
+                                      L"Class Data Sharing=" +
+                                      text + L"\r\n");
+        LauncherSettings settings;
+        ASSERT_EQ(fillLauncherSettings(source, folder, settings), SettingsOutcome::complete);
+        EXPECT_EQ(settings.classDataSharing, text);
     }
 }
 

@@ -42,6 +42,28 @@ std::wstring windowsViewOf(const std::string& linuxPath)
 
 constexpr std::wstring_view kClassPathOption = L"-Djava.class.path=";
 
+// The options whose value is one file the JVM reads or writes: the
+// class-data-sharing archive's. Their Windows paths become Linux ones, each
+// resolved by bash as the class path's entries are.
+constexpr std::wstring_view kFileOptions[] = {L"-XX:SharedArchiveFile=",
+                                              L"-XX:ArchiveClassesAtExit="};
+
+// The option's name and its file as two lines; nothing when the option names
+// no file of its own.
+std::optional<std::string> fileOptionLines(const std::wstring& option)
+{
+    for (std::wstring_view prefix : kFileOptions) {
+        if (option.starts_with(prefix) && option.size() > prefix.size()) {
+            std::string translated = unixPathOf(option.substr(prefix.size()));
+            if (translated.empty()) {
+                return std::nullopt;
+            }
+            return harness::toUtf8(prefix) + "\n" + translated + "\n";
+        }
+    }
+    return std::nullopt;
+}
+
 // The class path the launcher built, ";"-separated Windows paths, as Linux
 // paths one per line. Wine's Linux path of a file on C: runs through
 // "dosdevices/c:", whose colon would split a Linux class path: bash resolves
@@ -157,6 +179,7 @@ struct WrapperArguments {
     std::string argumentFile;
     std::string agentJar;
     std::string classPathFile;  // "-" without a class path option
+    std::string fileOptionsFile;  // "-" without options naming files
     std::uint16_t port = 0;
     std::string token;
 };
@@ -172,6 +195,9 @@ std::wstring wrapperCommandLine(const WrapperArguments& wrapper)
         "while IFS= read -r entry; do "
         "[ -z \"$entry\" ] || entry=$(realpath -m -- \"$entry\"); cp=$cp$sep$entry; sep=:; "
         "done < \"$6\"; options+=(\"-Djava.class.path=$cp\"); fi; "
+        "if [ \"$7\" != - ]; then "
+        "while IFS= read -r name && IFS= read -r file; do "
+        "options+=(\"$name$(realpath -m -- \"$file\")\"); done < \"$7\"; fi; "
         "\"$1\" \"${options[@]}\" \"@$2\"; status=$?; "
         "exec 3<>/dev/tcp/127.0.0.1/$3 2>/dev/null && printf '%s exited %s\\n' \"$4\" \"$status\" >&3";
     // The script is one argument of the Windows command line, which Wine
@@ -182,7 +208,8 @@ std::wstring wrapperCommandLine(const WrapperArguments& wrapper)
     }
     std::string line = "/bin/bash -c \"" + quoted + "\" tarvo-bridge \"" + wrapper.java + "\" \"" +
                        wrapper.argumentFile + "\" " + std::to_string(wrapper.port) + " " + wrapper.token +
-                       " \"" + wrapper.agentJar + "\" \"" + wrapper.classPathFile + "\"";
+                       " \"" + wrapper.agentJar + "\" \"" + wrapper.classPathFile + "\" \"" +
+                       wrapper.fileOptionsFile + "\"";
     return harness::fromUtf8(line);
 }
 
@@ -330,10 +357,13 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
     // classPathLines); the last one given counts too.
     std::vector<std::string> arguments = {"-Dline.separator=\r\n"};
     std::optional<std::string> classPath;
+    std::string fileOptions;
     for (const std::string& option : options) {
         std::wstring wide = wideOfAnsi(option);
         if (wide.starts_with(kClassPathOption)) {
             classPath = classPathLines(wide.substr(kClassPathOption.size()));
+        } else if (std::optional<std::string> lines = fileOptionLines(wide)) {
+            fileOptions += *lines;
         } else {
             arguments.push_back(harness::toUtf8(wide));
         }
@@ -357,8 +387,10 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
     }
     StartFile argumentFile;
     StartFile classPathFile;
+    StartFile fileOptionsFile;
     if (!writeStartFile(argumentFile, argumentText) ||
-        (classPath && !writeStartFile(classPathFile, *classPath))) {
+        (classPath && !writeStartFile(classPathFile, *classPath)) ||
+        (!fileOptions.empty() && !writeStartFile(fileOptionsFile, fileOptions))) {
         sayOnStandardError("cannot write the JVM's start files");
         return started;
     }
@@ -366,6 +398,8 @@ StartedJvm startLinuxJvm(const std::wstring& runtimeHome, const std::vector<std:
                              unixPathOf(argumentFile.windowsPath),
                              unixPathOf(runtimeHome + L"\\lib\\tarvo-bridge-agent.jar"),
                              classPath ? unixPathOf(classPathFile.windowsPath) : std::string("-"),
+                             fileOptions.empty() ? std::string("-")
+                                                 : unixPathOf(fileOptionsFile.windowsPath),
                              port,
                              started.token};
     if (!startWrapper(wrapperCommandLine(wrapper))) {
