@@ -25,6 +25,8 @@ final class EditorWindow {
     // Counted down by the text area's first paint, so that a picture of the
     // window is taken only once there is something to see.
     private final CountDownLatch painted = new CountDownLatch(1);
+    // The machine's clock (ms since 1970) at that first paint.
+    private volatile long firstPaintedAt;
     private final Point placedAt;
 
     EditorWindow(String title, String text) {
@@ -53,7 +55,10 @@ final class EditorWindow {
             @Override
             protected void paintComponent(Graphics graphics) {
                 super.paintComponent(graphics);
-                painted.countDown();
+                if (painted.getCount() > 0) {
+                    firstPaintedAt = System.currentTimeMillis();
+                    painted.countDown();
+                }
             }
         };
         textArea.setEditable(false);
@@ -90,5 +95,10 @@ final class EditorWindow {
 
     CountDownLatch painted() {
         return painted;
+    }
+
+    /** When the text area first painted, in ms since 1970; valid once painted() has counted down. */
+    long firstPaintedAt() {
+        return firstPaintedAt;
     }
 }

@@ -14,6 +14,9 @@ import javax.swing.SwingUtilities;
  *   sample.quitAfterSeconds    chooses File > Quit by itself after that many seconds
  *   sample.screenshot          a PNG file that receives the window's picture once it is painted;
  *                              a relative name is relative to the current folder
+ *   sample.firstWindowFile     a file that receives the time of the window's first paint (ms since
+ *                              1970, the machine's clock), after which the program quits: a start-up
+ *                              benchmark's finish line; relative as sample.screenshot
  */
 public final class Main {
     private Main() {

@@ -6,15 +6,18 @@ import java.awt.Robot;
 import java.awt.image.BufferedImage;
 import java.io.File;
 import java.io.IOException;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
 import java.util.concurrent.TimeUnit;
 import javax.imageio.ImageIO;
 import javax.swing.SwingUtilities;
 
 /**
  * What the program does by itself for runs without a person: takes a picture
- * of its window (sample.screenshot) and chooses File > Quit after a while
- * (sample.quitAfterSeconds). Both happen on a thread of their own; the window
- * is touched only on the event thread.
+ * of its window (sample.screenshot), chooses File > Quit after a while
+ * (sample.quitAfterSeconds), or writes when the window first painted and
+ * quits (sample.firstWindowFile). They happen on a thread of their own; the
+ * window is touched only on the event thread.
  */
 final class UnattendedRun {
     // Every wait has a limit: a window that never paints does not keep the
@@ -23,10 +26,12 @@ final class UnattendedRun {
 
     private final String screenshot;
     private final long quitAfterSeconds;
+    private final String firstWindowFile;
 
-    private UnattendedRun(String screenshot, long quitAfterSeconds) {
+    private UnattendedRun(String screenshot, long quitAfterSeconds, String firstWindowFile) {
         this.screenshot = screenshot;
         this.quitAfterSeconds = quitAfterSeconds;
+        this.firstWindowFile = firstWindowFile;
     }
 
     static UnattendedRun fromSystemProperties() {
@@ -40,12 +45,13 @@ final class UnattendedRun {
                 System.err.println("sample: sample.quitAfterSeconds is not a number: " + quitAfter);
             }
         }
-        return new UnattendedRun(screenshot, quitAfterSeconds);
+        return new UnattendedRun(screenshot, quitAfterSeconds,
+                System.getProperty("sample.firstWindowFile", ""));
     }
 
     /** Called on the event thread once the window is shown. */
     void start(EditorWindow window) {
-        if (screenshot.isEmpty() && quitAfterSeconds < 0) {
+        if (screenshot.isEmpty() && quitAfterSeconds < 0 && firstWindowFile.isEmpty()) {
             return;
         }
         long startedAt = System.nanoTime();
@@ -55,6 +61,10 @@ final class UnattendedRun {
     }
 
     private void run(EditorWindow window, long startedAt) {
+        // A benchmark's start ends at its finish line, whatever else was asked.
+        if (!firstWindowFile.isEmpty()) {
+            System.exit(writeFirstWindow(window) ? 0 : 1);
+        }
         // The picture comes first: a short quit-after must not end the
         // program before the picture is written.
         if (!screenshot.isEmpty()) {
@@ -97,6 +107,26 @@ final class UnattendedRun {
             Thread.sleep(100);
         }
         return area[0];
+    }
+
+    // Writes the time of the window's first paint; false (said on
+    // System.err) when it did not paint in time or the file cannot be written.
+    private boolean writeFirstWindow(EditorWindow window) {
+        try {
+            if (!window.painted().await(PAINT_LIMIT_SECONDS, TimeUnit.SECONDS)) {
+                System.err.println("sample: the window did not paint within " + PAINT_LIMIT_SECONDS + " s");
+                return false;
+            }
+            Files.write(new File(firstWindowFile).getAbsoluteFile().toPath(),
+                    Long.toString(window.firstPaintedAt()).getBytes(StandardCharsets.US_ASCII));
+            return true;
+        } catch (IOException e) {
+            System.err.println("sample: cannot write " + firstWindowFile + ": " + e);
+            return false;
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+            return false;
+        }
     }
 
     private void takeScreenshot(EditorWindow window) {
