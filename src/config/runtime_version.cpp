@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "resources/resource_ids.h"
+#include "support/decimal_text.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ std::wstring formatRuntimeVersion(const RuntimeVersion& version)
         if (index > 0) {
             text += L'.';
         }
-        text += std::to_wstring(version.parts[index]);
+        text += decimalText(version.parts[index]);
     }
     return text;
 }

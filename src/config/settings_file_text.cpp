@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "support/decimal_text.h"
 #include "support/handle_owners.h"
 #include "support/long_path.h"
 
@@ -172,7 +173,7 @@ bool replaceSettingsFileText(const std::wstring& path, const SettingsFileText& c
     // The new file sits beside the old one, on the same volume, so that the
     // replacement is one rename.
     std::optional<std::wstring> temporaryPath =
-        toSystemPath(path + L"." + std::to_wstring(GetCurrentProcessId()) + L".new");
+        toSystemPath(path + L"." + decimalText(GetCurrentProcessId()) + L".new");
     if (!systemPath || !temporaryPath) {
         return false;
     }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "support/decimal_text.h"
 #include "support/environment_variable.h"
 #include "support/folders.h"
 #include "support/handle_owners.h"
@@ -162,5 +163,5 @@ void traceLine(std::initializer_list<std::wstring_view> parts) noexcept
 
 std::wstring traceNumber(long long value)
 {
-    return std::to_wstring(value);
+    return decimalText(value);
 }

@@ -1,6 +1,6 @@
 #include "support/trace_text.h"
 
-#include <cstdio>
+#include "support/decimal_text.h"
 
 namespace {
 
@@ -79,11 +79,17 @@ std::string escapeTraceText(std::wstring_view text)
 std::string formatTraceLine(std::uint64_t milliseconds, std::uint32_t threadId,
                             std::wstring_view text)
 {
-    char prefix[48];
-    int length = std::snprintf(prefix, sizeof(prefix), "%8llu ms  thread %-5lu  ",
-                               static_cast<unsigned long long>(milliseconds),
-                               static_cast<unsigned long>(threadId));
-    std::string line(prefix, length > 0 ? static_cast<size_t>(length) : 0);
+    // "%8llu ms  thread %-5lu  ": the time right-aligned in 8 columns, the
+    // thread's id left-aligned in 5. The digits are ASCII.
+    const std::wstring time = decimalText(milliseconds);
+    const std::wstring thread = decimalText(threadId);
+    std::string line;
+    line.append(time.size() < 8 ? 8 - time.size() : 0, ' ');
+    line.append(time.begin(), time.end());
+    line += " ms  thread ";
+    line.append(thread.begin(), thread.end());
+    line.append(thread.size() < 5 ? 5 - thread.size() : 0, ' ');
+    line += "  ";
     line += escapeTraceText(text);
     line += "\r\n";
     return line;

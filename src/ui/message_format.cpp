@@ -1,5 +1,7 @@
 #include "ui/message_format.h"
 
+#include "support/decimal_text.h"
+
 namespace {
 
 std::wstring argumentText(const MessageArgument& argument)
@@ -7,7 +9,7 @@ std::wstring argumentText(const MessageArgument& argument)
     if (const auto* text = std::get_if<std::wstring_view>(&argument)) {
         return std::wstring(*text);
     }
-    return std::to_wstring(std::get<std::int32_t>(argument));
+    return decimalText(std::get<std::int32_t>(argument));
 }
 
 }  // namespace

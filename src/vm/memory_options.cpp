@@ -3,6 +3,8 @@
 #include <limits>
 #include <optional>
 
+#include "support/decimal_text.h"
+
 namespace {
 
 constexpr std::uint64_t largest = std::numeric_limits<std::uint64_t>::max();
@@ -129,7 +131,7 @@ void resolveMemoryShare(std::wstring& token, const MachineMemory& memory)
     if (size < minimum) {
         size = minimum;
     }
-    token = token.substr(0, list.startIndex) + std::to_wstring(size) + L"K";
+    token = token.substr(0, list.startIndex) + decimalText(size) + L"K";
 }
 
 bool isStackSizeOption(std::wstring_view token)

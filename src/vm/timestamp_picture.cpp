@@ -1,5 +1,7 @@
 #include "vm/timestamp_picture.h"
 
+#include "support/decimal_text.h"
+
 std::optional<TimestampedName> splitTimestampedName(std::wstring_view name)
 {
     size_t first = name.find(L'%');
@@ -18,7 +20,7 @@ std::optional<TimestampedName> splitTimestampedName(std::wstring_view name)
 
 std::wstring withMilliseconds(std::wstring_view picture, unsigned milliseconds)
 {
-    std::wstring digits = std::to_wstring(milliseconds);
+    std::wstring digits = decimalText(milliseconds);
     std::wstring result;
     for (wchar_t character : picture) {
         if (character == L'L') {

@@ -4,6 +4,8 @@
 // the figures go to standard output and the exit code only tells whether every
 // start ran.
 //   startup_bench <rounds> <do_nothing.exe> <product.exe> [arguments...]
+// TARVO_BENCH_FLOOR names a third program started in every round, the floor:
+// the least a GUI launcher must do; the product is then compared to it too.
 #include <windows.h>
 // psapi.h needs the types windows.h declares.
 #include <psapi.h>
@@ -113,12 +115,18 @@ int wmain(int argc, wchar_t** argv)
     if (GetEnvironmentVariableW(L"TARVO_BENCH_OUTPUT", outputFile, MAX_PATH) > 0) {
         product.outputFile = outputFile;
     }
+    wchar_t floorProgram[MAX_PATH] = {};
+    std::optional<ProcessStart> floor;
+    if (GetEnvironmentVariableW(L"TARVO_BENCH_FLOOR", floorProgram, MAX_PATH) > 0) {
+        floor.emplace(floorProgram);
+    }
 
     // One start of each first, uncounted: it fills the system's file cache.
-    if (!timeOneStart(baseline) || !timeOneStart(product)) {
+    if (!timeOneStart(baseline) || !timeOneStart(product) || (floor && !timeOneStart(*floor))) {
         return 1;
     }
     std::vector<Timing> baselineTimings;
+    std::vector<Timing> floorTimings;
     std::vector<Timing> productTimings;
     // Alternating, so that a slow spell of the machine falls on both.
     for (int round = 0; round < rounds; ++round) {
@@ -129,11 +137,25 @@ int wmain(int argc, wchar_t** argv)
         }
         baselineTimings.push_back(*nothing);
         productTimings.push_back(*started);
+        if (floor) {
+            std::optional<Timing> least = timeOneStart(*floor);
+            if (!least) {
+                return 1;
+            }
+            floorTimings.push_back(*least);
+        }
     }
     std::wprintf(L"%d starts each, from process creation to process end:\n", rounds);
     report(L"do nothing", baselineTimings);
+    if (floor) {
+        report(L"floor", floorTimings);
+    }
     report(L"product", productTimings);
     std::wprintf(L"product / do nothing (medians): %.2f\n",
                  median(millisecondsOf(productTimings)) / median(millisecondsOf(baselineTimings)));
+    if (floor) {
+        std::wprintf(L"product / floor (medians): %.2f\n",
+                     median(millisecondsOf(productTimings)) / median(millisecondsOf(floorTimings)));
+    }
     return 0;
 }

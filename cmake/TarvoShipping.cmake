@@ -1,0 +1,40 @@
+# The shipping configuration of the executables a product ships (tarvo.exe,
+# tarvoc.exe and their 32-bit pairs): built for size, unused code and data
+# dropped at link time, and stripped. What the linker kept, and from which
+# library, is written to maps/<name>.map in the build tree, so that a change
+# in size can be explained; the debug information goes to bin/<name>.debug,
+# which the shipped file names in its debug link for crash analysis.
+#
+# The layer libraries are compiled the same way, since they are what the
+# executables are made of; the test programs that link them keep their own
+# flags.
+
+set(TARVO_SHIPPING_COMPILE_OPTIONS -Os -g -ffunction-sections -fdata-sections)
+
+# tarvo_shipping_library(target...): compiled for size, each function and
+# object in a section of its own so that the linker can drop what nothing uses.
+function(tarvo_shipping_library)
+  foreach(target IN LISTS ARGN)
+    get_target_property(type ${target} TYPE)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      target_compile_options(${target} PRIVATE
+        "$<$<COMPILE_LANGUAGE:C,CXX>:${TARVO_SHIPPING_COMPILE_OPTIONS}>")
+    endif()
+  endforeach()
+endfunction()
+
+# tarvo_shipping_executable(target): linked with the map and section garbage
+# collection; after the link the debug information moves to its own file.
+function(tarvo_shipping_executable target)
+  tarvo_shipping_library(${target})
+  set(maps ${CMAKE_BINARY_DIR}/maps)
+  file(MAKE_DIRECTORY ${maps})
+  get_target_property(name ${target} OUTPUT_NAME)
+  target_link_options(${target} PRIVATE -Wl,--gc-sections -Wl,-Map,${maps}/${name}.map)
+  set(executable $<TARGET_FILE:${target}>)
+  set(debug_file $<TARGET_FILE_DIR:${target}>/${name}.debug)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${executable} ${debug_file}
+    COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${debug_file} ${executable}
+    VERBATIM)
+endfunction()
