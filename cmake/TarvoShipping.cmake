@@ -8,8 +8,17 @@
 # The layer libraries are compiled the same way, since they are what the
 # executables are made of; the test programs that link them keep their own
 # flags.
+#
+# Without exceptions and RTTI: nothing in the launcher catches an exception it
+# could recover from, and the executables define the few runtime pieces that
+# would otherwise throw (core/cxx_runtime.cpp). The objects carry both machine
+# code, for the tests that link the libraries, and the compiler's own form,
+# which the executables' link optimises as a whole; one partition, since GCC
+# 12 fails on the Windows target when the whole program is split.
 
-set(TARVO_SHIPPING_COMPILE_OPTIONS -Os -g -ffunction-sections -fdata-sections)
+set(TARVO_SHIPPING_COMPILE_OPTIONS -Os -g -ffunction-sections -fdata-sections -fno-exceptions
+    -fno-rtti -flto -ffat-lto-objects)
+set(TARVO_SHIPPING_LINK_OPTIONS -Os -g -flto -flto-partition=one -Wl,--gc-sections)
 
 # tarvo_shipping_library(target...): compiled for size, each function and
 # object in a section of its own so that the linker can drop what nothing uses.
@@ -30,7 +39,7 @@ function(tarvo_shipping_executable target)
   set(maps ${CMAKE_BINARY_DIR}/maps)
   file(MAKE_DIRECTORY ${maps})
   get_target_property(name ${target} OUTPUT_NAME)
-  target_link_options(${target} PRIVATE -Wl,--gc-sections -Wl,-Map,${maps}/${name}.map)
+  target_link_options(${target} PRIVATE ${TARVO_SHIPPING_LINK_OPTIONS} -Wl,-Map,${maps}/${name}.map)
   set(executable $<TARGET_FILE:${target}>)
   set(debug_file $<TARGET_FILE_DIR:${target}>/${name}.debug)
   add_custom_command(TARGET ${target} POST_BUILD

@@ -5,22 +5,6 @@
 #include "support/diagnostic_trace.h"
 #include "support/dll_search_folder.h"
 
-#include <cstdlib>
-#include <exception>
-
-// The C++ runtime's default handler for std::terminate prints the name of the
-// exception to standard error, demangled, before it aborts: the demangler alone
-// is about 45 KB of the executable, and the launcher has no standard error to
-// print to (the console build prints its errors itself). Defining the handler
-// here keeps the runtime's, and with it the demangler, out of the link; a
-// terminate still ends the process as abort does.
-namespace __gnu_cxx {
-void __verbose_terminate_handler()
-{
-    std::abort();
-}
-}  // namespace __gnu_cxx
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     // First of all: no library loaded from here on, by this process, the JVM or

@@ -135,7 +135,9 @@ void SingleInstanceChannel::releaseHandoverLock()
 void SingleInstanceChannel::becomeFirstInstance(const ChannelNames& names,
                                                 const LauncherSettings& settings)
 {
-    auto context = std::make_shared<HandoverContext>();
+    // Not make_shared: built without RTTI, make_shared would pull in the
+    // library's type comparison and its lock pool.
+    std::shared_ptr<HandoverContext> context(new HandoverContext());
     SetLastError(ERROR_SUCCESS);
     context->readyEvent.reset(
         CreateEventW(security_.attributes(), TRUE, FALSE, names.readyEvent.c_str()));

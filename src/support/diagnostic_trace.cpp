@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <new>
 #include <optional>
 #include <string>
 
@@ -113,16 +112,12 @@ void writeOpening()
 
 TraceState decideTraceState() noexcept
 {
-    try {
-        std::wstring destination = environmentVariable(kTraceVariable);
-        if (destination.empty() || !openSink(destination)) {
-            return TraceState::off;
-        }
-        writeOpening();
-        return TraceState::on;
-    } catch (const std::bad_alloc&) {
+    std::wstring destination = environmentVariable(kTraceVariable);
+    if (destination.empty() || !openSink(destination)) {
         return TraceState::off;
     }
+    writeOpening();
+    return TraceState::on;
 }
 
 }  // namespace
@@ -151,14 +146,11 @@ void traceLine(std::initializer_list<std::wstring_view> parts) noexcept
     if (!traceEnabled()) {
         return;
     }
-    try {
-        std::wstring text;
-        for (std::wstring_view part : parts) {
-            text += part;
-        }
-        writeLine(text);
-    } catch (const std::bad_alloc&) {
+    std::wstring text;
+    for (std::wstring_view part : parts) {
+        text += part;
     }
+    writeLine(text);
 }
 
 std::wstring traceNumber(long long value)

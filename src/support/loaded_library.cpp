@@ -1,6 +1,5 @@
 #include "support/loaded_library.h"
 
-#include <new>
 #include <string>
 #include <vector>
 
@@ -30,15 +29,11 @@ HMODULE loadSystemLibrary(const wchar_t* name) noexcept
     if (librarySearchFlagsAvailable()) {
         return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
-    try {
-        std::wstring folder = systemFolder();
-        if (folder.empty()) {
-            return nullptr;
-        }
-        std::wstring path = folder + L"\\" + name;
-        // Its own dependencies come from the system folder too.
-        return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    } catch (const std::bad_alloc&) {
+    std::wstring folder = systemFolder();
+    if (folder.empty()) {
         return nullptr;
     }
+    std::wstring path = folder + L"\\" + name;
+    // Its own dependencies come from the system folder too.
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

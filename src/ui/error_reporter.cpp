@@ -1,6 +1,5 @@
 #include "ui/error_reporter.h"
 
-#include <new>
 #include <vector>
 
 #include "support/console_program.h"
@@ -30,54 +29,42 @@ std::wstring ErrorReporter::loadText(UINT stringId)
 int ErrorReporter::showError(HWND owner, const ErrorText& text,
                              const std::optional<ErrorText>& caption) noexcept
 {
-    try {
-        std::wstring body = text.isStringId() ? loadText(text.stringId()) : text.text();
-        std::wstring title;
-        if (caption) {
-            title = caption->isStringId() ? loadText(caption->stringId()) : caption->text();
-        }
-        if (text.isStringId()) {
-            traceLine({L"message box, string ", traceNumber(text.stringId()), L": ", body});
-        } else {
-            traceLine({L"message box: ", body});
-        }
-        // The console build has no one to click a box: the text goes to
-        // standard error, and the caller goes on as after OK.
-        if (runsAsConsoleProgram()) {
-            static_cast<void>(writeToStandardError(body));
-            return IDOK;
-        }
-        // Nobody can see a box on a service's station, and nobody would
-        // click it: the text goes to the event log, and the caller goes on
-        // as after OK.
-        if (!hasInteractiveWindowStation()) {
-            bool written = writeErrorEvent(body);
-            traceLine({written ? L"no interactive window station: written to the event log"
-                               : L"no interactive window station: the event log refused it"});
-            return IDOK;
-        }
-        return MessageBoxW(owner, body.c_str(), caption ? title.c_str() : nullptr, MB_ICONERROR);
-    } catch (const std::bad_alloc&) {
-        return 0;
+    std::wstring body = text.isStringId() ? loadText(text.stringId()) : text.text();
+    std::wstring title;
+    if (caption) {
+        title = caption->isStringId() ? loadText(caption->stringId()) : caption->text();
     }
+    if (text.isStringId()) {
+        traceLine({L"message box, string ", traceNumber(text.stringId()), L": ", body});
+    } else {
+        traceLine({L"message box: ", body});
+    }
+    // The console build has no one to click a box: the text goes to
+    // standard error, and the caller goes on as after OK.
+    if (runsAsConsoleProgram()) {
+        static_cast<void>(writeToStandardError(body));
+        return IDOK;
+    }
+    // Nobody can see a box on a service's station, and nobody would
+    // click it: the text goes to the event log, and the caller goes on
+    // as after OK.
+    if (!hasInteractiveWindowStation()) {
+        bool written = writeErrorEvent(body);
+        traceLine({written ? L"no interactive window station: written to the event log"
+                           : L"no interactive window station: the event log refused it"});
+        return IDOK;
+    }
+    return MessageBoxW(owner, body.c_str(), caption ? title.c_str() : nullptr, MB_ICONERROR);
 }
 
 int ErrorReporter::showErrorWithText(HWND owner, std::wstring_view format,
                                      std::wstring_view argument) noexcept
 {
-    try {
-        return showError(owner, formatMessage(format, {argument}));
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    return showError(owner, formatMessage(format, {argument}));
 }
 
 int ErrorReporter::showErrorWithCode(HWND owner, std::wstring_view format,
                                      std::wstring_view argument, std::int32_t code) noexcept
 {
-    try {
-        return showError(owner, formatMessage(format, {argument, code}));
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    return showError(owner, formatMessage(format, {argument, code}));
 }

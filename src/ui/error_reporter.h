@@ -30,10 +30,10 @@ private:
 
 class ErrorReporter {
 public:
-    // Shows the box with the error icon alone and returns MessageBoxW's result,
-    // or 0 when a text could not be loaded for lack of memory. The console
-    // build writes the text (not the caption) to standard error and returns IDOK; so does a
-    // process without an interactive window station, to the event log. Without a
+    // Shows the box with the error icon alone and returns MessageBoxW's result
+    // (0 when the box could not be made). The console build writes the text
+    // (not the caption) to standard error and returns IDOK; so does a process
+    // without an interactive window station, to the event log. Without a
     // caption the box carries the system's default caption for errors.
     static int showError(HWND owner, const ErrorText& text,
                          const std::optional<ErrorText>& caption = std::nullopt) noexcept;

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <new>
 #include <vector>
 
 #include "support/owner.h"
@@ -50,17 +49,13 @@ void setEventLogSource(std::wstring_view productName)
 
 bool writeErrorEvent(const std::wstring& text) noexcept
 {
-    try {
-        std::wstring source =
-            configuredSource().empty() ? executableBaseName() : configuredSource();
-        EventSource eventSource(RegisterEventSourceW(nullptr, source.c_str()));
-        if (!eventSource) {
-            return false;
-        }
-        const wchar_t* strings[] = {text.c_str()};
-        return ReportEventW(eventSource.get(), EVENTLOG_ERROR_TYPE, 0, kErrorEventId, nullptr, 1, 0,
-                            strings, nullptr) != FALSE;
-    } catch (const std::bad_alloc&) {
+    std::wstring source =
+        configuredSource().empty() ? executableBaseName() : configuredSource();
+    EventSource eventSource(RegisterEventSourceW(nullptr, source.c_str()));
+    if (!eventSource) {
         return false;
     }
+    const wchar_t* strings[] = {text.c_str()};
+    return ReportEventW(eventSource.get(), EVENTLOG_ERROR_TYPE, 0, kErrorEventId, nullptr, 1, 0,
+                        strings, nullptr) != FALSE;
 }

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <new>
 #include <string>
 
 #include "ui/console_text.h"
@@ -61,18 +60,14 @@ bool writeBytes(HANDLE file, std::string_view bytes)
 
 bool writeToStandardError(std::wstring_view text) noexcept
 {
-    try {
-        HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-        if (error == nullptr || error == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        std::wstring lines = consoleLines(text);
-        DWORD mode = 0;
-        if (GetConsoleMode(error, &mode)) {
-            return writeConsole(error, lines);
-        }
-        return writeBytes(error, utf8Of(lines));
-    } catch (const std::bad_alloc&) {
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (error == nullptr || error == INVALID_HANDLE_VALUE) {
         return false;
     }
+    std::wstring lines = consoleLines(text);
+    DWORD mode = 0;
+    if (GetConsoleMode(error, &mode)) {
+        return writeConsole(error, lines);
+    }
+    return writeBytes(error, utf8Of(lines));
 }
