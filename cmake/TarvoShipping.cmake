@@ -18,7 +18,15 @@
 
 set(TARVO_SHIPPING_COMPILE_OPTIONS -Os -g -ffunction-sections -fdata-sections -fno-exceptions
     -fno-rtti -flto -ffat-lto-objects)
-set(TARVO_SHIPPING_LINK_OPTIONS -Os -g -flto -flto-partition=one -Wl,--gc-sections)
+set(TARVO_SHIPPING_LINK_OPTIONS -Os -g -flto -flto-partition=one -fuse-linker-plugin
+    -Wl,--gc-sections)
+
+# Every other program links the libraries' machine code alone: through the
+# linker plugin, the 32-bit linker takes the compiler's form of an inline
+# function in a library and the test's own copy of it for two definitions.
+if(WIN32)
+  add_link_options(-fno-use-linker-plugin)
+endif()
 
 # tarvo_shipping_library(target...): compiled for size, each function and
 # object in a section of its own so that the linker can drop what nothing uses.
