@@ -7,6 +7,16 @@ wchar_t foldAsciiCase(wchar_t c)
     return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
+bool isAscii(std::wstring_view text)
+{
+    for (wchar_t c : text) {
+        if (c > 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool isProfileBlank(wchar_t c)
@@ -36,4 +46,19 @@ bool sameProfileName(std::wstring_view left, std::wstring_view right)
         }
     }
     return true;
+}
+
+bool mayHoldProfileSection(const std::vector<std::wstring>& sectionNames,
+                           std::wstring_view section)
+{
+    std::wstring_view wanted = trimProfileBlanks(section);
+    if (!isAscii(wanted)) {
+        return true;
+    }
+    for (const std::wstring& name : sectionNames) {
+        if (!isAscii(name) || sameProfileName(trimProfileBlanks(name), wanted)) {
+            return true;
+        }
+    }
+    return false;
 }

@@ -1,6 +1,7 @@
 #include "config/settings_store.h"
 
 #include "config/ini_text.h"
+#include "config/profile_names.h"
 #include "config/settings_file_text.h"
 #include "support/diagnostic_trace.h"
 #include "support/handle_owners.h"
@@ -39,8 +40,19 @@ DWORD IniSettingsStore::probe() const
     return 0;
 }
 
+bool IniSettingsStore::mayHoldSection(std::wstring_view section) const
+{
+    if (!sectionNames_) {
+        sectionNames_ = IniSettingsStore::sectionNames();
+    }
+    return mayHoldProfileSection(*sectionNames_, section);
+}
+
 std::wstring IniSettingsStore::readSetting(std::wstring_view section, std::wstring_view key) const
 {
+    if (!mayHoldSection(section)) {
+        return std::wstring();
+    }
     std::wstring sectionName(section);
     std::wstring keyName(key);
     std::vector<wchar_t> buffer(firstBufferSize);
@@ -100,6 +112,7 @@ bool IniSettingsStore::writeSetting(std::wstring_view section, std::wstring_view
         return false;
     }
     contents->text = std::move(*edited);
+    sectionNames_.reset();
     if (!replaceSettingsFileText(filePath_, *contents)) {
         DWORD error = GetLastError();
         traceLine({L"settings file ", filePath_, L": writing [", section, L"] ", key,
@@ -113,5 +126,6 @@ bool IniSettingsStore::writeSetting(std::wstring_view section, std::wstring_view
 
 bool IniSettingsStore::deleteFile()
 {
+    sectionNames_.reset();
     return DeleteFileW(filePath_.c_str()) != FALSE;
 }

@@ -1,4 +1,5 @@
 #include "config/ini_text.h"
+#include "config/profile_names.h"
 
 #include <gtest/gtest.h>
 
@@ -211,3 +212,21 @@ TEST(WithIniValue, WhatCannotReadBackIsRefused)
 }
 
 }  // namespace
+
+// A settings file is asked for a section only when one of its section names
+// can match it; when in doubt it is asked.
+TEST(ProfileSections, AFileIsAskedOnlyWhenASectionCanMatch)
+{
+    const Names names = {L"Java Runtime Environment", L"class path"};
+    EXPECT_TRUE(mayHoldProfileSection(names, L"Java Runtime Environment"));
+    EXPECT_TRUE(mayHoldProfileSection(names, L"JAVA RUNTIME ENVIRONMENT"));
+    EXPECT_TRUE(mayHoldProfileSection(names, L"Class Path"));
+    EXPECT_TRUE(mayHoldProfileSection(names, L" Class Path\t"));
+    EXPECT_FALSE(mayHoldProfileSection(names, L"Java Runtime Environment+"));
+    EXPECT_FALSE(mayHoldProfileSection(names, L"Application"));
+    EXPECT_FALSE(mayHoldProfileSection({}, L"Application"));
+    // A name beyond ASCII, in the file or asked for, may match by rules
+    // beyond A to Z (the Kelvin sign folds to k).
+    EXPECT_TRUE(mayHoldProfileSection({L"Java Runtime Environment", L"\u212Aey"}, L"Application"));
+    EXPECT_TRUE(mayHoldProfileSection(names, L"\u212Aey"));
+}
