@@ -305,7 +305,8 @@ std::wstring lowerCase(std::wstring text)
     return text;
 }
 
-// The launcher starts fast because it loads nothing but what every Windows has.
+// The launcher starts fast because it loads nothing but what every Windows has,
+// from a file of at most 200 KB.
 void expectOnlySystemImports(const std::wstring& executable)
 {
     SCOPED_TRACE(harness::toUtf8(executable));
@@ -315,6 +316,9 @@ void expectOnlySystemImports(const std::wstring& executable)
         std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
     ASSERT_TRUE(names) << "not a readable PE image";
     EXPECT_FALSE(names->empty()) << "an executable without imports was not read right";
+    // Every start reads the whole file: the shipped build stays small.
+    constexpr size_t kShippedSizeLimit = 200 * 1024;
+    EXPECT_LE(bytes->size(), kShippedSizeLimit) << "the shipped executable is above 200 KB";
     const std::set<std::wstring> allowed = {L"kernel32.dll", L"user32.dll", L"advapi32.dll",
                                             L"msvcrt.dll"};
     for (const std::string& name : *names) {
