@@ -1,5 +1,6 @@
 // libFuzzer harness for reading settings text in INI syntax. Any text gives
-// at most one section a line, each named by text that is there; and settings
+// at most one section a line, each named by text that is there, and a file's
+// list of section names never rules out one of its own sections; and settings
 // written out as plain "[section]" and "key = value" lines read back as written.
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "config/ini_text.h"
+#include "config/profile_names.h"
 #include "fuzz/fuzz_input.h"
 
 namespace {
@@ -51,6 +53,16 @@ std::wstring plainText(std::wstring_view text)
     return trimmedOfSpace(plain);
 }
 
+std::wstring asciiUpperCase(std::wstring text)
+{
+    for (wchar_t& unit : text) {
+        if (unit >= L'a' && unit <= L'z') {
+            unit = static_cast<wchar_t>(unit - L'a' + L'A');
+        }
+    }
+    return text;
+}
+
 void checkAnyText(std::wstring_view text)
 {
     MemorySettingsStore store = parseIniText(text);
@@ -68,6 +80,10 @@ void checkAnyText(std::wstring_view text)
         FUZZ_CHECK(holdsUtf16Units(name));
         // A value is one line's text: never longer than the text.
         FUZZ_CHECK(store.readSetting(name, L"").size() <= text.size());
+        // A store that skips the sections its file does not list must still
+        // ask for this one, however its letters are cased.
+        FUZZ_CHECK(mayHoldProfileSection(names, name));
+        FUZZ_CHECK(mayHoldProfileSection(names, asciiUpperCase(name)));
     }
     // A section with an empty name is never read, but it is there.
     FUZZ_CHECK(names.empty() || !store.isEmpty());
