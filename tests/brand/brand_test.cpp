@@ -288,6 +288,14 @@ TEST_F(BrandTest, RefusesABadIconFile)
     writeFile(folder_ / "editor.ico", beyondEnd);
     expectRefused({"--icon", (folder_ / "editor.ico").string()},
                   "icon image 2 lies beyond the end of the icon file");
+    // A bitmap without a depth, left to the reader by its directory entry too,
+    // would reach the icon group with a bit count of 0.
+    Bytes noDepth = icon;
+    writeWordAt(noDepth, 6 + 6, 0);
+    writeWordAt(noDepth, 6 + 2 * 16 + 14, 0);
+    writeFile(folder_ / "editor.ico", noDepth);
+    expectRefused({"--icon", (folder_ / "editor.ico").string()},
+                  "icon image 1 is a bitmap of 0 bits a pixel");
     writeFile(folder_ / "big.png", testPngPicture(512, 512));
     expectRefused({"--icon", (folder_ / "big.png").string()}, "an icon holds at most 256x256");
 }

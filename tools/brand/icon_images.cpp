@@ -46,8 +46,15 @@ void completeFromImage(IconImage& image, const std::string& what)
         if (readDword(image.bytes, 0, what.c_str()) != kBitmapInfoHeaderSize) {
             throw RefusedInput(what + " is neither a bitmap nor a PNG");
         }
+        // Windows draws no icon from a bitmap of any other depth (a zero
+        // depth means JPEG or PNG data, which an icon's bitmap cannot hold).
+        std::uint16_t depth = readWord(image.bytes, 14, what.c_str());
+        if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32) {
+            throw RefusedInput(what + " is a bitmap of " + std::to_string(depth) +
+                               " bits a pixel; an icon's bitmap has 1, 4, 8, 16, 24 or 32");
+        }
         if (image.bitCount == 0) {
-            image.bitCount = readWord(image.bytes, 14, what.c_str());
+            image.bitCount = depth;
         }
     }
     if (image.planes == 0) {

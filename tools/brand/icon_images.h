@@ -22,7 +22,7 @@ bool isPngPicture(ByteView bytes);
 
 // The images of a .ico file, in its order. Refuses a file whose header or
 // count does not match its directory, an entry beyond the end of the file,
-// or an entry that is neither a bitmap nor a PNG.
+// or an entry that is neither a bitmap of an icon's depth nor a PNG.
 std::vector<IconImage> readIconFile(ByteView file);
 
 // A PNG picture of at most 256 by 256 pixels as a one-image icon, the PNG
