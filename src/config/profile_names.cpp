@@ -48,15 +48,14 @@ bool sameProfileName(std::wstring_view left, std::wstring_view right)
     return true;
 }
 
-bool mayHoldProfileSection(const std::vector<std::wstring>& sectionNames,
-                           std::wstring_view section)
+bool mayHoldProfileName(const std::vector<std::wstring>& names, std::wstring_view name)
 {
-    std::wstring_view wanted = trimProfileBlanks(section);
-    if (!isAscii(wanted)) {
+    std::wstring_view wanted = trimProfileBlanks(name);
+    if (wanted.empty() || wanted.front() == L';' || !isAscii(wanted)) {
         return true;
     }
-    for (const std::wstring& name : sectionNames) {
-        if (!isAscii(name) || sameProfileName(trimProfileBlanks(name), wanted)) {
+    for (const std::wstring& listed : names) {
+        if (!isAscii(listed) || sameProfileName(trimProfileBlanks(listed), wanted)) {
             return true;
         }
     }

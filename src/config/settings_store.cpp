@@ -23,6 +23,32 @@ std::wstring textUpToZero(const std::vector<wchar_t>& buffer, DWORD length)
     return std::wstring(text.substr(0, text.find(L'\0')));
 }
 
+// A list of names that a profile function writes one after another, each
+// ended by a zero: readList(buffer, size) returns the characters written.
+template <typename ReadList>
+std::vector<std::wstring> readNameList(ReadList readList)
+{
+    std::vector<wchar_t> buffer(firstBufferSize);
+    DWORD length = 0;
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        length = readList(buffer.data(), size);
+        // The list is cut to size minus 2 when it does not fit.
+        if (length != size - 2 || size >= largestBufferSize) {
+            break;
+        }
+        buffer.assign(size * 2, L'\0');
+    }
+    std::vector<std::wstring> names;
+    for (std::wstring& name :
+         splitText(std::wstring_view(buffer.data(), length), std::wstring_view(L"\0", 1))) {
+        if (!name.empty()) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
+}
+
 }  // namespace
 
 DWORD IniSettingsStore::probe() const
@@ -40,17 +66,46 @@ DWORD IniSettingsStore::probe() const
     return 0;
 }
 
-bool IniSettingsStore::mayHoldSection(std::wstring_view section) const
+bool IniSettingsStore::mayHoldSetting(std::wstring_view section, std::wstring_view key) const
 {
     if (!sectionNames_) {
         sectionNames_ = IniSettingsStore::sectionNames();
     }
-    return mayHoldProfileSection(*sectionNames_, section);
+    if (!mayHoldProfileName(*sectionNames_, section)) {
+        return false;
+    }
+    // A value is found under the section name trimmed of its blanks, the key
+    // list only under the name as it stands: with blanks around, just ask.
+    if (trimProfileBlanks(section).size() != section.size()) {
+        return true;
+    }
+    for (const auto& [asked, keys] : keyNames_) {
+        if (asked == section) {
+            return mayHoldProfileName(keys, key);
+        }
+    }
+    std::wstring sectionName(section);
+    keyNames_.emplace_back(sectionName, keyNames(sectionName));
+    return mayHoldProfileName(keyNames_.back().second, key);
+}
+
+std::vector<std::wstring> IniSettingsStore::keyNames(const std::wstring& section) const
+{
+    return readNameList([&](wchar_t* buffer, DWORD size) {
+        return GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer, size,
+                                        filePath_.c_str());
+    });
+}
+
+void IniSettingsStore::forgetNames()
+{
+    sectionNames_.reset();
+    keyNames_.clear();
 }
 
 std::wstring IniSettingsStore::readSetting(std::wstring_view section, std::wstring_view key) const
 {
-    if (!mayHoldSection(section)) {
+    if (!mayHoldSetting(section, key)) {
         return std::wstring();
     }
     std::wstring sectionName(section);
@@ -71,25 +126,9 @@ std::wstring IniSettingsStore::readSetting(std::wstring_view section, std::wstri
 
 std::vector<std::wstring> IniSettingsStore::sectionNames() const
 {
-    std::vector<wchar_t> buffer(firstBufferSize);
-    DWORD length = 0;
-    for (;;) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        length = GetPrivateProfileSectionNamesW(buffer.data(), size, filePath_.c_str());
-        // The list is cut to size minus 2 when it does not fit.
-        if (length != size - 2 || size >= largestBufferSize) {
-            break;
-        }
-        buffer.assign(size * 2, L'\0');
-    }
-    std::vector<std::wstring> names;
-    for (std::wstring& name :
-         splitText(std::wstring_view(buffer.data(), length), std::wstring_view(L"\0", 1))) {
-        if (!name.empty()) {
-            names.push_back(std::move(name));
-        }
-    }
-    return names;
+    return readNameList([&](wchar_t* buffer, DWORD size) {
+        return GetPrivateProfileSectionNamesW(buffer, size, filePath_.c_str());
+    });
 }
 
 bool IniSettingsStore::writeSetting(std::wstring_view section, std::wstring_view key,
@@ -112,7 +151,7 @@ bool IniSettingsStore::writeSetting(std::wstring_view section, std::wstring_view
         return false;
     }
     contents->text = std::move(*edited);
-    sectionNames_.reset();
+    forgetNames();
     if (!replaceSettingsFileText(filePath_, *contents)) {
         DWORD error = GetLastError();
         traceLine({L"settings file ", filePath_, L": writing [", section, L"] ", key,
@@ -126,6 +165,6 @@ bool IniSettingsStore::writeSetting(std::wstring_view section, std::wstring_view
 
 bool IniSettingsStore::deleteFile()
 {
-    sectionNames_.reset();
+    forgetNames();
     return DeleteFileW(filePath_.c_str()) != FALSE;
 }

@@ -39,10 +39,11 @@ protected:
 
 // A settings file read with GetPrivateProfileStringW. Each call opens the file
 // itself; nothing stays open between calls, and reading never writes to it.
-// The file's section names are asked for once, on the first read: a start
-// asks for some thirty keys, mostly of sections a file does not have, and each
-// question opens the file again. So a store is made for one pass over a file
-// that nobody else changes meanwhile; its own writes it takes into account.
+// The file's section names are asked for once, on the first read, and a
+// section's key names on the first read of that section: a start asks for
+// some thirty keys, mostly ones a file does not have, and each question opens
+// the file again. So a store is made for one pass over a file that nobody else
+// changes meanwhile; its own writes it takes into account.
 // Writing keeps every other line and the file's encoding (a new file is
 // UTF-16LE with a byte-order mark; an ANSI file that cannot hold the value
 // becomes one), and replaces the file in one step through a new file beside
@@ -61,8 +62,13 @@ public:
     const std::wstring& filePath() const noexcept { return filePath_; }
 
 private:
-    bool mayHoldSection(std::wstring_view section) const;
+    bool mayHoldSetting(std::wstring_view section, std::wstring_view key) const;
+    std::vector<std::wstring> keyNames(const std::wstring& section) const;
+    void forgetNames();
 
     std::wstring filePath_;
     mutable std::optional<std::vector<std::wstring>> sectionNames_;
+    // Each section asked for, by its name as asked, with its key names; a
+    // start asks for a handful of sections.
+    mutable std::vector<std::pair<std::wstring, std::vector<std::wstring>>> keyNames_;
 };

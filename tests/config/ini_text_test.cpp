@@ -213,20 +213,23 @@ TEST(WithIniValue, WhatCannotReadBackIsRefused)
 
 }  // namespace
 
-// A settings file is asked for a section only when one of its section names
-// can match it; when in doubt it is asked.
-TEST(ProfileSections, AFileIsAskedOnlyWhenASectionCanMatch)
+// A settings file is asked for a section, or a section for a key, only when
+// one of the names it lists can match; when in doubt it is asked.
+TEST(ProfileNames, AFileIsAskedOnlyWhenASectionOrKeyCanMatch)
 {
     const Names names = {L"Java Runtime Environment", L"class path"};
-    EXPECT_TRUE(mayHoldProfileSection(names, L"Java Runtime Environment"));
-    EXPECT_TRUE(mayHoldProfileSection(names, L"JAVA RUNTIME ENVIRONMENT"));
-    EXPECT_TRUE(mayHoldProfileSection(names, L"Class Path"));
-    EXPECT_TRUE(mayHoldProfileSection(names, L" Class Path\t"));
-    EXPECT_FALSE(mayHoldProfileSection(names, L"Java Runtime Environment+"));
-    EXPECT_FALSE(mayHoldProfileSection(names, L"Application"));
-    EXPECT_FALSE(mayHoldProfileSection({}, L"Application"));
+    EXPECT_TRUE(mayHoldProfileName(names, L"Java Runtime Environment"));
+    EXPECT_TRUE(mayHoldProfileName(names, L"JAVA RUNTIME ENVIRONMENT"));
+    EXPECT_TRUE(mayHoldProfileName(names, L"Class Path"));
+    EXPECT_TRUE(mayHoldProfileName(names, L" Class Path\t"));
+    EXPECT_FALSE(mayHoldProfileName(names, L"Java Runtime Environment+"));
+    EXPECT_FALSE(mayHoldProfileName(names, L"Application"));
+    EXPECT_FALSE(mayHoldProfileName({}, L"Application"));
     // A name beyond ASCII, in the file or asked for, may match by rules
     // beyond A to Z (the Kelvin sign folds to k).
-    EXPECT_TRUE(mayHoldProfileSection({L"Java Runtime Environment", L"\u212Aey"}, L"Application"));
-    EXPECT_TRUE(mayHoldProfileSection(names, L"\u212Aey"));
+    EXPECT_TRUE(mayHoldProfileName({L"Java Runtime Environment", L"\u212Aey"}, L"Application"));
+    EXPECT_TRUE(mayHoldProfileName(names, L"\u212Aey"));
+    // The lists leave out comment lines and empty names; asking may find them.
+    EXPECT_TRUE(mayHoldProfileName(names, L";Class Path"));
+    EXPECT_TRUE(mayHoldProfileName(names, L" "));
 }

@@ -1,8 +1,8 @@
 // The embedded settings text is read as the system's profile functions read a
 // settings file: the same texts go through GetPrivateProfileStringW (on a file)
 // and through parseIniText, and every value must come out the same. The
-// settings store, which skips the sections a file does not have, must answer
-// as the profile function does.
+// settings store, which skips the sections and keys a file does not have, must
+// answer as the profile function does.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -54,6 +54,9 @@ const std::vector<std::wstring> texts = {
     L"\xFEFF[A]\r\nk=1\r\n[B]\r\n\xFEFFk=2\r\n",
     // A long quoted value.
     L"[A]\r\nk=\"" + std::wstring(600, L'v') + L"\"\r\nx=" + std::wstring(300, L'w') + L"\r\n",
+    // Comment lines, and keys that only a comment line or a line without "="
+    // holds.
+    L"[A]\r\n;k=1\r\nx\r\n;K2=3\r\n[B]\r\n; x=4\r\nk=5\r\n",
     // Characters outside ASCII.
     L"[\u00c5sa]\r\n\u4e2d=\u6587\r\n[A]\r\nk=\u0141\u00f3d\u017a\r\n",
 };
@@ -63,7 +66,8 @@ const std::vector<std::wstring> sections = {
     L"[B",       L"Application", L"application", L"Java Runtime Environment",
     L"\u00c5sa", L"a]b",         L"[B]",         L"\u00e5SA",
     L"A+"};
-const std::vector<std::wstring> keys = {L"k", L"K", L" k ", L"x", L"K2", L"Main Class", L"\u4e2d"};
+const std::vector<std::wstring> keys = {L"k",          L"K",      L" k ", L"x", L"K2",
+                                        L"Main Class", L"\u4e2d", L";k",  L"; x"};
 
 TEST(ProfileReading, EmbeddedTextReadsAsTheProfileFunctionsReadAFile)
 {

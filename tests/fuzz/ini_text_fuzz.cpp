@@ -82,8 +82,14 @@ void checkAnyText(std::wstring_view text)
         FUZZ_CHECK(store.readSetting(name, L"").size() <= text.size());
         // A store that skips the sections its file does not list must still
         // ask for this one, however its letters are cased.
-        FUZZ_CHECK(mayHoldProfileSection(names, name));
-        FUZZ_CHECK(mayHoldProfileSection(names, asciiUpperCase(name)));
+        FUZZ_CHECK(mayHoldProfileName(names, name));
+        FUZZ_CHECK(mayHoldProfileName(names, asciiUpperCase(name)));
+        // And so for a key of the section against the section's key list.
+        std::vector<std::wstring> keys = store.keyNames(name);
+        for (const std::wstring& key : keys) {
+            FUZZ_CHECK(mayHoldProfileName(keys, key));
+            FUZZ_CHECK(mayHoldProfileName(keys, asciiUpperCase(key)));
+        }
     }
     // A section with an empty name is never read, but it is there.
     FUZZ_CHECK(names.empty() || !store.isEmpty());
